@@ -1,0 +1,66 @@
+#include "platform/GLLibraries.h"
+
+#include <dlfcn.h>
+
+#include <cfenv>
+
+namespace {
+void NoPerspective(double, double, double, double) {}
+void NoLookAt(double, double, double, double, double, double, double, double, double) {}
+int NoBuild2DMipmaps(unsigned, int, int, int, unsigned, unsigned, const void*) { return 1; }
+
+void* GLUHandle = nullptr;
+
+void ClearGLUEntryPoints() {
+  gluPerspective = NoPerspective;
+  gluLookAt = NoLookAt;
+  gluBuild2DMipmaps = NoBuild2DMipmaps;
+}
+
+bool ResolveGLU() {
+  void* perspective = dlsym(GLUHandle, "gluPerspective");
+  void* lookAt = dlsym(GLUHandle, "gluLookAt");
+  void* mipmaps = dlsym(GLUHandle, "gluBuild2DMipmaps");
+  if (perspective == nullptr || lookAt == nullptr || mipmaps == nullptr) return false;
+  gluPerspective = reinterpret_cast<decltype(gluPerspective)>(perspective);
+  gluLookAt = reinterpret_cast<decltype(gluLookAt)>(lookAt);
+  gluBuild2DMipmaps = reinterpret_cast<decltype(gluBuild2DMipmaps)>(mipmaps);
+  return true;
+}
+}  // namespace
+
+void (*gluPerspective)(double, double, double, double) = NoPerspective;
+void (*gluLookAt)(double, double, double, double, double, double, double, double, double) = NoLookAt;
+int (*gluBuild2DMipmaps)(unsigned, int, int, int, unsigned, unsigned, const void*) = NoBuild2DMipmaps;
+
+const char* const GLULibraryName = "libGLU.so.1";
+
+void LoadGLULibrary(const std::string& libraryName) {
+  if (GLUHandle != nullptr) {
+    dlclose(GLUHandle);
+    GLUHandle = nullptr;
+  }
+  ClearGLUEntryPoints();
+  GLUHandle = dlopen(libraryName.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (GLUHandle == nullptr || !ResolveGLU()) {
+    if (GLUHandle != nullptr) dlclose(GLUHandle);
+    GLUHandle = nullptr;
+    ClearGLUEntryPoints();
+    throw EGLLibraryError("Could not load GLu from " + libraryName);
+  }
+}
+
+void LoadGLLibraries() {
+  // Division by zero and friends give infinities and NaNs, never a trap.
+  std::fenv_t previous;
+  std::feholdexcept(&previous);
+  LoadGLULibrary(GLULibraryName);
+}
+
+void UnloadGLLibraries() {
+  if (GLUHandle != nullptr) dlclose(GLUHandle);
+  GLUHandle = nullptr;
+  ClearGLUEntryPoints();
+}
+
+bool GLULoaded() { return GLUHandle != nullptr; }

@@ -1,0 +1,35 @@
+// The program's one OpenGL window: creation with its pixel format and GL
+// state, the perspective projection, and presenting each frame.
+#pragma once
+#include <string>
+
+struct TGLWindow {
+  void* Wnd = nullptr;  // the platform window
+  void* DC = nullptr;   // the surface drawn to; the window itself on this platform
+  void* RC = nullptr;   // the GL context
+  std::string Title;
+  int Width = 0;   // as requested at creation; not updated on resize
+  int Height = 0;
+  int Bits = 0;
+};
+
+extern TGLWindow ActiveWindow;
+extern bool FullscreenMode;
+// Key-down state kept from the window's own key events, by platform key code.
+extern bool WindowKeys[512];
+// Far clipping distance of every perspective projection.
+extern const float FarPlane;
+
+void BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen);
+bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen);
+void KillGLWindow(TGLWindow& window, bool fullscreen);
+void ResizeViewport(int width, int height);
+void InitGLState();
+void SetFieldOfView(float angle);
+
+// Handles every pending window event, then presents the frame. Returns true
+// once a quit request (the window closed) has been seen.
+bool PresentFrame(const TGLWindow& window);
+// Whether a quit request has reached PresentFrame; cleared only by tests.
+bool QuitRequested();
+void ResetQuitRequest();

@@ -1,0 +1,44 @@
+#include "platform/Message.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+bool Recording = false;
+std::vector<ShownMessage> Recorded;
+
+// A box needs a real display: not the offscreen or dummy drivers, and an X or
+// Wayland server to show it on.
+bool DisplayAvailable() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) driver = std::getenv("SDL_VIDEODRIVER");
+  if (driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
+    return false;
+  return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+}  // namespace
+
+void ShowMessage(const std::string& caption, const std::string& text) {
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  std::fflush(stderr);
+  if (Recording) {
+    Recorded.push_back({caption, text});
+    return;
+  }
+  if (DisplayAvailable())
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+}
+
+void StartRecordingMessages() {
+  Recording = true;
+  Recorded.clear();
+}
+
+void StopRecordingMessages() { Recording = false; }
+
+const std::vector<ShownMessage>& RecordedMessages() { return Recorded; }
+
+void ClearRecordedMessages() { Recorded.clear(); }

@@ -1,0 +1,19 @@
+// The one message routine. Every message the program shows goes through
+// ShowMessage: a modal SDL message box where a display exists, and always a
+// line "caption: text" on stderr. Tests install a recorder instead of a box.
+#pragma once
+#include <string>
+#include <vector>
+
+struct ShownMessage {
+  std::string Caption;
+  std::string Text;
+};
+
+void ShowMessage(const std::string& caption, const std::string& text);
+
+// While recording, messages are appended to a list and no box is shown.
+void StartRecordingMessages();
+void StopRecordingMessages();
+const std::vector<ShownMessage>& RecordedMessages();
+void ClearRecordedMessages();

@@ -1,0 +1,13 @@
+#include "platform/SharedState.h"
+
+#include <bit>
+#include <cmath>
+
+float Channels[ChannelCount] = {};
+float SceneTime = 0;
+float FrameDelta = 0;
+bool RunEnded = false;
+
+float InactiveChannel() { return std::bit_cast<float>(0xFFC00000u); }
+
+bool ChannelSet(float value) { return !std::isnan(value); }

@@ -1,0 +1,49 @@
+// The window system beneath the window module: video start-up, display mode,
+// the window, the GL context, events and buffer swaps. The SDL backend is the
+// default; tests put a fake in its place to see the window module's order of
+// calls and its failure handling.
+#pragma once
+#include <string>
+
+struct WindowEvent {
+  enum Kind { Quit, Close, Resize, KeyDown, KeyUp, Other };
+  Kind Type = Other;
+  int Width = 0;
+  int Height = 0;
+  int Key = 0;  // platform key code, for the window's own key table
+};
+
+// What the window module asks of the pixel format: double buffering,
+// 24 depth bits, at least one stencil bit, no destination alpha.
+struct PixelFormatRequest {
+  int ColorBits = 32;
+  int DepthBits = 24;
+  int StencilBits = 1;
+  bool DoubleBuffer = true;
+};
+
+class WindowBackend {
+ public:
+  virtual ~WindowBackend() = default;
+  virtual bool StartVideo() = 0;
+  virtual bool StopVideo() = 0;
+  // Whether the display can be put into a mode of this size.
+  virtual bool FindDisplayMode(int width, int height, int bits) = 0;
+  virtual void RestoreDisplayMode() = 0;
+  virtual void ShowCursor(bool visible) = 0;
+  // Creates the window hidden at (0, 0). With fullscreen the display mode is
+  // switched; fullscreenFailed tells when that switch did not take.
+  virtual void* CreateWindow(const std::string& title, int width, int height, bool fullscreen,
+                             const PixelFormatRequest& format, bool& fullscreenFailed) = 0;
+  virtual bool DestroyWindow(void* window) = 0;
+  virtual void* CreateContext(void* window) = 0;
+  virtual bool MakeCurrent(void* window, void* context) = 0;
+  virtual bool DeleteContext(void* context) = 0;
+  virtual void ShowWindow(void* window) = 0;
+  virtual bool PollEvent(WindowEvent& event) = 0;
+  virtual void SwapBuffers(void* window) = 0;
+};
+
+WindowBackend& CurrentWindowBackend();
+// nullptr restores the SDL backend.
+void SetWindowBackend(WindowBackend* backend);

@@ -1,0 +1,114 @@
+// The window system on SDL2 with an OpenGL compatibility context.
+#include <SDL.h>
+
+#include "platform/WindowBackend.h"
+
+namespace {
+class SDLWindowBackend final : public WindowBackend {
+ public:
+  bool StartVideo() override { return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0; }
+
+  bool StopVideo() override {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return true;
+  }
+
+  bool FindDisplayMode(int width, int height, int bits) override {
+    SDL_DisplayMode want{};
+    want.w = width;
+    want.h = height;
+    want.format = bits >= 24 ? SDL_PIXELFORMAT_RGB888 : 0;
+    return SDL_GetClosestDisplayMode(0, &want, &Mode) != nullptr;
+  }
+
+  void RestoreDisplayMode() override {
+    if (Window != nullptr) SDL_SetWindowFullscreen(Window, 0);
+  }
+
+  void ShowCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+  void* CreateWindow(const std::string& title, int width, int height, bool fullscreen, const PixelFormatRequest& format,
+                     bool& fullscreenFailed) override {
+    fullscreenFailed = false;
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.DoubleBuffer ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.DepthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.StencilBits);
+    Window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (Window == nullptr) return nullptr;
+    if (fullscreen) {
+      if (SDL_SetWindowDisplayMode(Window, &Mode) != 0 || SDL_SetWindowFullscreen(Window, SDL_WINDOW_FULLSCREEN) != 0)
+        fullscreenFailed = true;
+    }
+    return Window;
+  }
+
+  bool DestroyWindow(void* window) override {
+    SDL_DestroyWindow(static_cast<SDL_Window*>(window));
+    if (window == Window) Window = nullptr;
+    return true;
+  }
+
+  void* CreateContext(void* window) override { return SDL_GL_CreateContext(static_cast<SDL_Window*>(window)); }
+
+  bool MakeCurrent(void* window, void* context) override {
+    return SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window), static_cast<SDL_GLContext>(context)) == 0;
+  }
+
+  bool DeleteContext(void* context) override {
+    if (context == nullptr) return false;
+    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
+    return true;
+  }
+
+  void ShowWindow(void* window) override {
+    SDL_ShowWindow(static_cast<SDL_Window*>(window));
+    SDL_RaiseWindow(static_cast<SDL_Window*>(window));
+  }
+
+  bool PollEvent(WindowEvent& event) override {
+    SDL_Event e;
+    if (SDL_PollEvent(&e) == 0) return false;
+    event = WindowEvent{};
+    switch (e.type) {
+      case SDL_QUIT:
+        event.Type = WindowEvent::Quit;
+        break;
+      case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+          event.Type = WindowEvent::Close;
+        } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          event.Type = WindowEvent::Resize;
+          event.Width = e.window.data1;
+          event.Height = e.window.data2;
+        }
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        event.Type = e.type == SDL_KEYDOWN ? WindowEvent::KeyDown : WindowEvent::KeyUp;
+        event.Key = static_cast<int>(e.key.keysym.scancode);
+        break;
+      default:
+        break;
+    }
+    return true;
+  }
+
+  void SwapBuffers(void* window) override { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window)); }
+
+ private:
+  SDL_Window* Window = nullptr;
+  SDL_DisplayMode Mode{};
+};
+
+SDLWindowBackend SdlBackend;
+WindowBackend* Active = &SdlBackend;
+}  // namespace
+
+WindowBackend& CurrentWindowBackend() { return *Active; }
+void SetWindowBackend(WindowBackend* backend) { Active = backend ? backend : &SdlBackend; }

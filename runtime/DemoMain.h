@@ -1,0 +1,29 @@
+// The start-up loading and the frame director, which turns the channel block
+// into one rendered, presented frame.
+#pragma once
+#include <cstdint>
+
+#include "platform/GLWindow.h"
+
+extern TGLWindow MainWindow;
+// Slots 0 to 3: the picture slides; slot 4: the feedback render texture.
+extern uint32_t Pictures[5];
+extern uint32_t LoadingPicture;
+extern int32_t MusicSample;
+
+constexpr int LoadingFrames = 61;
+
+// Loads everything behind the loading picture and starts the music.
+void LoadDemo();
+// Renders and presents one frame from Channels, SceneTime and FrameDelta.
+void RenderFrame();
+
+// Server mode when "-vrt" is exactly one of the command-line words 0, 1, 2.
+bool ServerModeRequested(int argc, const char* const* argv);
+// A window instead of full screen when "-w" is one of the words 0, 1, 2.
+bool WindowRequested(int argc, const char* const* argv);
+// The slot picture index c6 selects (rounded to nearest, halves to even),
+// or -1 when it selects none of the five slots.
+int PictureSlot(float c6);
+// Whether the white flash is drawn for c0.
+bool FlashVisible(float c0);

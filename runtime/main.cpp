@@ -1,0 +1,3 @@
+#include "runtime/Entry.h"
+
+int main(int argc, char** argv) { return RunDemo(argc, argv); }

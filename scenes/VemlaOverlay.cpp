@@ -1,0 +1,6 @@
+#include "scenes/VemlaOverlay.h"
+
+// Not built yet.
+void InitOverlay() {}
+void UpdateOverlayTexture() {}
+void RenderOverlay(float) {}

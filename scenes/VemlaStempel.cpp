@@ -1,0 +1,5 @@
+#include "scenes/VemlaStempel.h"
+
+// Not built yet.
+void InitStampRoom() {}
+void RenderStampRoom() {}

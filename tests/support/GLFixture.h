@@ -1,0 +1,18 @@
+// The one GL test fixture: a hidden 800 x 600 window with a current GL
+// context on SDL's offscreen driver, made once per test program and shared.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+class GLTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  // RGBA bytes of the back buffer, bottom row first.
+  static std::vector<uint8_t> ReadPixels(int x, int y, int w, int h);
+  static void ReadMatrix(unsigned which, double out[16]);
+};
