@@ -7,6 +7,10 @@
 #include "platform/Types.h"
 
 void ClearFrame();
+// Projection := 0..window width by 0..window height, y up, near -1, far 100.
+void SetOrthoProjection();
+// Projection := 45 degrees at the constant aspect 4/3.
+void SetPerspectiveProjection();
 void BeginOverlay();
 void EndOverlay();
 void DrawTexturedQuad(uint32_t texture, float x, float y, float w, float h);
