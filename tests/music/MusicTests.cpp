@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ std::string WriteWav(const std::string& name) {
 }
 }  // namespace
 
+bool WriteSineMp3(const std::string& path, double seconds);
+
 // One test: the slots are module state that lives for the whole program.
 TEST(Music, SlotsFillInOrderAndAFailedLoadLeavesItsSlot) {
   ASSERT_TRUE(InitMusic(nullptr));
@@ -57,6 +60,15 @@ TEST(Music, SlotsFillInOrderAndAFailedLoadLeavesItsSlot) {
   EXPECT_NE(PlaySample(0, 100, 50), 0);
   EXPECT_NE(PlaySample(1, 0, 0), 0);
   EXPECT_NE(PlaySample(1, 100, 100), 0);
+
+  // The music itself is an MP3 file; backslashes in its name become slashes.
+  const std::string mp3 = "/tmp/vemla-music-" + std::to_string(getpid()) + "-sound.mp3";
+  ASSERT_TRUE(WriteSineMp3(mp3, 0.5));
+  std::string windowsName = mp3;
+  windowsName.replace(windowsName.rfind('/'), 1, "\\");
+  EXPECT_EQ(LoadSample(windowsName), 2);
+  EXPECT_NE(PlaySample(2, 100, 50), 0);
   std::remove(first.c_str());
   std::remove(second.c_str());
+  std::remove(mp3.c_str());
 }
