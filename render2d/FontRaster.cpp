@@ -4,7 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <strings.h>
+#include <cctype>
 
 namespace {
 constexpr int CodeCount = 255;
@@ -14,6 +14,13 @@ const uint16_t Cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026,
                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k)
+    if (std::tolower(static_cast<unsigned char>(a[k])) != std::tolower(static_cast<unsigned char>(b[k]))) return false;
+  return true;
+}
 
 uint32_t CodePoint(int code) { return code >= 128 && code < 160 ? Cp1252High[code - 128] : code; }
 
@@ -33,7 +40,7 @@ std::string Match(const std::string& family, bool bold, bool& sameFamily) {
     FcChar8* matched = nullptr;
     if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<const char*>(file);
     if (FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch)
-      sameFamily = strcasecmp(reinterpret_cast<const char*>(matched), family.c_str()) == 0;
+      sameFamily = SameNameIgnoringCase(reinterpret_cast<const char*>(matched), family);
     FcPatternDestroy(match);
   }
   FcPatternDestroy(pattern);

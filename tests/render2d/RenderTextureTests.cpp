@@ -163,14 +163,3 @@ TEST_F(RenderTexture, BlurSmearsOutwardAndLeavesItsState) {
   EXPECT_EQ(outside[0], 0);
   glDisable(GL_LIGHTING);
 }
-
-TEST_F(RenderTexture, CameraLookAt) {
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  SetCameraLookAt(MakeVec3(0, 0, 10), MakeVec3(0, 0, 0), MakeVec3(0, 1, 0));
-  double m[16];
-  ReadMatrix(GL_MODELVIEW_MATRIX, m);
-  EXPECT_NEAR(m[14], -10, 1e-9);
-  EXPECT_NEAR(m[0], 1, 1e-9);
-  glLoadIdentity();
-}

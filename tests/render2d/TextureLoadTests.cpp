@@ -156,22 +156,3 @@ TEST_F(TextureLoad, ResourcesAreNeverFound) {
   EXPECT_EQ(m[1].Caption, "BMP Texture");
   EXPECT_EQ(m[2].Caption, "TGA Texture");
 }
-
-TEST_F(TextureLoad, FilterAndClampSettings) {
-  const std::string path = Write("s.bmp", MakeBMP(1, 1, {{1, 2, 3}}, true));
-  uint32_t texture = Untouched;
-  TextureFilter = 0;
-  TextureClamp = true;
-  LoadTexture(path, texture, false);
-  GLint minFilter = 0, wrapS = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-  EXPECT_EQ(minFilter, GL_NEAREST);
-  EXPECT_EQ(wrapS, GL_CLAMP);
-  TextureFilter = 1;
-  LoadTexture(path, texture, false);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-  EXPECT_EQ(minFilter, GL_LINEAR);
-  TextureFilter = 2;
-  TextureClamp = false;
-}
