@@ -1,6 +1,32 @@
 #include "platform/Music.h"
 
-// Not built yet: the program runs silently.
-bool InitMusic(void*) { return false; }
-int32_t LoadSample(const std::string&) { return -1; }
-int32_t PlaySample(int32_t, int32_t, int32_t) { return 0; }
+#include <algorithm>
+
+#include "platform/AudioBackend.h"
+#include "platform/Stream.h"
+
+uint32_t SampleSlots[SampleSlotCount] = {};
+int32_t SampleCount = 0;
+
+namespace {
+constexpr int OutputFrequency = 44100;
+constexpr int MaxPlaybacks = 3;
+}  // namespace
+
+bool InitMusic(void*) { return CurrentAudioBackend().Open(OutputFrequency); }
+
+int32_t LoadSample(const std::string& fileName) {
+  // Every slot is taken: nothing more can be held.
+  if (SampleCount >= SampleSlotCount) return -1;
+  const uint32_t handle = CurrentAudioBackend().LoadSample(PlatformPath(fileName), MaxPlaybacks);
+  SampleSlots[SampleCount] = handle;
+  if (handle == 0) return -1;
+  return SampleCount++;
+}
+
+int32_t PlaySample(int32_t index, int32_t volume, int32_t pan) {
+  if (index < 0 || index >= SampleCount || SampleSlots[index] == 0) return 0;
+  const float level = std::clamp(volume, 0, 100) / 100.0f;
+  const float balance = (std::clamp(pan, 0, 100) - 50) / 50.0f;
+  return CurrentAudioBackend().Play(SampleSlots[index], level, balance);
+}

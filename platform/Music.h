@@ -1,13 +1,21 @@
-// Music playback: the music file is loaded whole into one of 128 sample
-// slots and played once from its start.
+// Music playback: files are loaded whole into the 128 sample slots, in load
+// order, and played once from their start. Without an audio device or with
+// a missing file the program simply stays silent.
 #pragma once
 #include <cstdint>
 #include <string>
 
-// Opens the default audio output; false when there is none.
+constexpr int32_t SampleSlotCount = 128;
+// The library's handle of each filled slot; slots fill in load order.
+extern uint32_t SampleSlots[SampleSlotCount];
+extern int32_t SampleCount;
+
+// Opens the default audio output at 44100 Hz; false when there is none.
 bool InitMusic(void* window);
-// The slot of the loaded file (0 or more), or -1 when it could not be loaded.
+// The slot of the loaded file (0 or more), or -1 when it could not be
+// loaded; a failed load leaves its slot to the next one.
 int32_t LoadSample(const std::string& fileName);
-// Volume 0 to 100 (100 is full), pan 0 to 100 (50 is the centre). Returns a
-// playback handle, or 0 when nothing plays.
+// Plays the slot's sample once from its start. Volume 0 to 100 (100 is
+// full), pan 0 to 100 (50 is the centre). Returns a playback handle, or 0
+// when nothing plays (an index that holds no sample).
 int32_t PlaySample(int32_t index, int32_t volume, int32_t pan);

@@ -1,7 +1,73 @@
 #include "render2d/RenderTexture.h"
 
-// Not built yet.
-uint32_t CreateRenderTexture(int32_t) { return 0; }
-void SetRenderViewport(int32_t) {}
-void CopyFrameToTexture(uint32_t, int32_t) {}
-void DrawRadialBlur(int32_t, uint32_t, int32_t, float, float, int32_t) {}
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "platform/GLLibraries.h"
+#include "platform/GLWindow.h"
+#include "render2d/Overlay2D.h"
+
+uint32_t CreateRenderTexture(int32_t size) {
+  // Zero-filled, so a texture drawn before its first copy shows nothing.
+  const std::vector<uint8_t> staging(static_cast<size_t>(size > 0 ? size : 0) * (size > 0 ? size : 0) * 4, 0);
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, staging.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  return name;
+}
+
+void SetRenderViewport(int32_t size) { glViewport(0, 0, size, size); }
+
+void CopyFrameToTexture(uint32_t texture, int32_t size) {
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
+  glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
+}
+
+void DrawRadialBlur(int32_t size, uint32_t texture, int32_t layers, float twist, float spread, int32_t passes) {
+  const float width = static_cast<float>(ActiveWindow.Width);
+  const float height = static_cast<float>(ActiveWindow.Height);
+  for (int32_t pass = 0; pass < passes; ++pass) {
+    SetRenderViewport(size);
+    ClearFrame();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glColor4f(1, 1, 1, 1.0f / static_cast<float>(layers));
+    SetOrthoProjection();
+    for (int32_t k = 0; k < layers; ++k) {
+      const float grow = static_cast<float>(k) * spread;
+      glPushMatrix();
+      glTranslatef(width * 0.5f, height * 0.5f, 0);
+      glRotatef(static_cast<float>(k) * twist / static_cast<float>(layers), 0, 0, 1);
+      glTranslatef(-width * 0.5f, -height * 0.5f, 0);
+      glBegin(GL_QUADS);
+      glTexCoord2f(0, 0);
+      glVertex3f(-grow, -grow, 0);
+      glTexCoord2f(1, 0);
+      glVertex3f(width + grow, -grow, 0);
+      glTexCoord2f(1, 1);
+      glVertex3f(width + grow, height + grow, 0);
+      glTexCoord2f(0, 1);
+      glVertex3f(-grow, height + grow, 0);
+      glEnd();
+      glPopMatrix();
+    }
+    SetPerspectiveProjection();
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    CopyFrameToTexture(texture, size);
+  }
+}
+
+void SetCameraLookAt(const Vec3& eye, const Vec3& centre, const Vec3& up) {
+  gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+}

@@ -1,9 +1,25 @@
-// Render-to-texture: draw into the lower-left corner of the back buffer,
-// copy it into a square texture, and feed it back with a radial blur.
+// Render-to-texture: draw into the lower-left Size x Size corner of the back
+// buffer, copy it into a square texture, and feed it back into itself with a
+// multi-pass radial blur. Also the one-call camera.
 #pragma once
 #include <cstdint>
 
+#include "platform/Types.h"
+
+// A new square RGBA texture of side size (a power of two no larger than the
+// window's height), level 0 only, linear filtering, all texels zero. It
+// stays bound.
 uint32_t CreateRenderTexture(int32_t size);
+// Viewport := the lower-left size x size pixels; the projections still span
+// the whole window, so screen-space drawing is squeezed into the corner.
 void SetRenderViewport(int32_t size);
+// The lower-left size x size pixels of the back buffer replace level 0 of
+// the texture; the viewport is the full window again.
 void CopyFrameToTexture(uint32_t texture, int32_t size);
+// passes times: clears the frame and averages layers copies of the texture,
+// copy k turned by k * twist / layers degrees about the window centre and
+// enlarged by k * spread window units on every side, then copies the result
+// back into the texture. Leaves the full-window viewport, the standard
+// perspective, identity modelview, lighting and depth test on, blending off.
 void DrawRadialBlur(int32_t size, uint32_t texture, int32_t layers, float twist, float spread, int32_t passes);
+void SetCameraLookAt(const Vec3& eye, const Vec3& centre, const Vec3& up);

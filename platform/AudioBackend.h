@@ -1,0 +1,22 @@
+// The audio library beneath the music module: open the output, load a whole
+// file as one sample, play a sample once. The SDL_mixer backend is the
+// default; tests may put a fake in its place.
+#pragma once
+#include <cstdint>
+#include <string>
+
+class AudioBackend {
+ public:
+  virtual ~AudioBackend() = default;
+  // Opens the default output at the frequency; false when there is none.
+  virtual bool Open(int frequency) = 0;
+  // A non-zero handle for the file's sample, 0 on failure.
+  virtual uint32_t LoadSample(const std::string& path, int maxPlaybacks) = 0;
+  // Plays the sample once from its start at volume 0..1 and pan -1 (left)
+  // to 1 (right); a non-zero playback handle, 0 when nothing plays.
+  virtual int32_t Play(uint32_t sample, float volume, float pan) = 0;
+};
+
+AudioBackend& CurrentAudioBackend();
+// nullptr restores the SDL_mixer backend.
+void SetAudioBackend(AudioBackend* backend);

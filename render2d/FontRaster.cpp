@@ -1,0 +1,106 @@
+#include "render2d/FontRaster.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cctype>
+
+namespace {
+constexpr int CodeCount = 255;
+
+// Unicode of the Windows-1252 codes 128 to 159; the rest map to themselves.
+const uint16_t Cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                 0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k)
+    if (std::tolower(static_cast<unsigned char>(a[k])) != std::tolower(static_cast<unsigned char>(b[k]))) return false;
+  return true;
+}
+
+uint32_t CodePoint(int code) { return code >= 128 && code < 160 ? Cp1252High[code - 128] : code; }
+
+// The best match for family and weight, and whether it is of that family.
+std::string Match(const std::string& family, bool bold, bool& sameFamily) {
+  sameFamily = false;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  std::string path;
+  if (match != nullptr) {
+    FcChar8* file = nullptr;
+    FcChar8* matched = nullptr;
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<const char*>(file);
+    if (FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch)
+      sameFamily = SameNameIgnoringCase(reinterpret_cast<const char*>(matched), family);
+    FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pattern);
+  return path;
+}
+
+TGlyphBitmap Rasterise(FT_Face face, int code) {
+  TGlyphBitmap glyph;
+  const FT_UInt index = FT_Get_Char_Index(face, CodePoint(code));
+  if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0)
+    return glyph;
+  const FT_GlyphSlot slot = face->glyph;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  glyph.Advance = static_cast<float>(slot->advance.x) / 64.0f;
+  glyph.Width = static_cast<int32_t>(bitmap.width);
+  glyph.Height = static_cast<int32_t>(bitmap.rows);
+  glyph.OriginX = static_cast<float>(-slot->bitmap_left);
+  glyph.OriginY = static_cast<float>(glyph.Height - slot->bitmap_top);
+  const int rowBytes = (glyph.Width + 7) / 8;
+  glyph.Bits.assign(static_cast<size_t>(rowBytes) * glyph.Height, 0);
+  for (int row = 0; row < glyph.Height; ++row) {
+    // FreeType's rows run top-down; glBitmap's bottom-up.
+    const uint8_t* source = bitmap.buffer + row * bitmap.pitch;
+    uint8_t* target = glyph.Bits.data() + static_cast<size_t>(glyph.Height - 1 - row) * rowBytes;
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+      for (int k = 0; k < rowBytes; ++k) target[k] = source[k];
+    } else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+      for (int x = 0; x < glyph.Width; ++x)
+        if (source[x] >= 128) target[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    }
+  }
+  return glyph;
+}
+}  // namespace
+
+std::string FindFontFile(const std::string& faceName, bool bold) {
+  if (!FcInit()) return {};
+  bool sameFamily = false;
+  const std::string path = Match(faceName, bold, sameFamily);
+  if (sameFamily) return path;
+  bool dejaVu = false;
+  const std::string fallback = Match("DejaVu Sans", bold, dejaVu);
+  return fallback.empty() ? path : fallback;
+}
+
+TFontGlyphs RasteriseFont(const std::string& faceName, int32_t height, bool bold) {
+  TFontGlyphs font;
+  font.Glyphs.resize(CodeCount);
+  font.FilePath = FindFontFile(faceName, bold);
+  if (font.FilePath.empty()) return font;
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return font;
+  FT_Face face = nullptr;
+  if (FT_New_Face(library, font.FilePath.c_str(), 0, &face) == 0) {
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(height > 0 ? height : 1)) == 0)
+      for (int code = 0; code < CodeCount; ++code) font.Glyphs[code] = Rasterise(face, code);
+    FT_Done_Face(face);
+  } else {
+    font.FilePath.clear();
+  }
+  FT_Done_FreeType(library);
+  return font;
+}

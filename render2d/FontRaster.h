@@ -1,0 +1,29 @@
+// Character bitmaps for the bitmap font: the face is found through fontconfig
+// and rasterised with FreeType as one-bit glyphs, codes read as Windows-1252.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TGlyphBitmap {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  float OriginX = 0;  // glBitmap's xorig, yorig: the origin inside the bitmap
+  float OriginY = 0;
+  float Advance = 0;  // pixels to the next character
+  // One bit per pixel, most significant first, rows of (Width + 7) / 8
+  // bytes, bottom row first.
+  std::vector<uint8_t> Bits;
+};
+
+struct TFontGlyphs {
+  std::string FilePath;  // the font file used; empty when none was found
+  std::vector<TGlyphBitmap> Glyphs;  // one per character code 0 to 254
+};
+
+// The font file fontconfig offers for the face; when it has no face of that
+// family, DejaVu Sans. Empty when there is no font at all.
+std::string FindFontFile(const std::string& faceName, bool bold);
+// Rasterises codes 0 to 254 at a character (em) height of height pixels.
+// Codes without a glyph get an empty bitmap with no advance.
+TFontGlyphs RasteriseFont(const std::string& faceName, int32_t height, bool bold);
