@@ -2,6 +2,7 @@
 // its error messages and its reaction to damaged files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "Chunks3DS.h"
@@ -351,4 +352,16 @@ TEST(File3DSDamage, HugeLengthsAllocateNothing) {
   TFile3DS file(WriteFile("huge.3ds", bytes));
   EXPECT_EQ(file.Objects().MeshCount(), 1);
   EXPECT_THROW(file.Objects().Mesh(0), EReadError);
+}
+
+// The fuzzer's seeds are well-formed files: each opens and yields its meshes.
+TEST(File3DS, SeedCorpusLoads) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VEMLA_SOURCE_DIR "/fuzz/corpus/3ds")) {
+    SCOPED_TRACE(entry.path().string());
+    TFile3DS file(entry.path().string());
+    for (int32_t i = 0; i < file.Objects().MeshCount(); ++i) EXPECT_NE(file.Objects().Mesh(i), nullptr);
+    ++files;
+  }
+  EXPECT_GE(files, 8);
 }
