@@ -162,3 +162,21 @@ TEST_F(MeshDrawTest, ZeroFacesDrawNothing) {
   plain.Draw();
   EXPECT_EQ(PixelAt(200, 300), Black);
 }
+
+TEST_F(MeshDrawTest, BlendSwitches) {
+  auto expectBlend = [](GLint source, GLint destination) {
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    GLint s, d;
+    glGetIntegerv(GL_BLEND_SRC, &s);
+    glGetIntegerv(GL_BLEND_DST, &d);
+    EXPECT_EQ(s, source);
+    EXPECT_EQ(d, destination);
+    glDisable(GL_BLEND);
+  };
+  BlendAdditive();
+  expectBlend(GL_ONE, GL_ONE);
+  BlendAdditiveAlpha();
+  expectBlend(GL_SRC_ALPHA, GL_ONE);
+  BlendAlpha();
+  expectBlend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
