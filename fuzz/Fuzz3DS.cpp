@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/Stream.h"
 #include "scene3d/File3DS.h"
@@ -43,6 +44,25 @@ void CheckMesh(const TMesh3DS& m) {
   (void)sink;
 }
 
+// Decodes and releases the payload of every node of the tree.
+void ReadEveryPayload(TFile3DS& file) {
+  std::vector<TChunkNode3DS*> pending;
+  if (file.Root != nullptr) pending.push_back(file.Root);
+  while (!pending.empty()) {
+    TChunkNode3DS* node = pending.back();
+    pending.pop_back();
+    if (node->NextSibling != nullptr) pending.push_back(node->NextSibling);
+    if (node->FirstChild != nullptr) pending.push_back(node->FirstChild);
+    try {
+      file.ReadChunkData(node);
+      file.ReadChunkData(node);
+    } catch (const E3DSError&) {
+    } catch (const EStreamError&) {
+    }
+    if (node->Id != CHK_NAMED_OBJECT) TFile3DS::ReleaseChunkData(node);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -64,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       } catch (const EStreamError&) {
       }
     }
+    ReadEveryPayload(file);
   } catch (const E3DSError&) {
   } catch (const EStreamError&) {
   }
