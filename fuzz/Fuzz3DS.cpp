@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ const std::string& InputPath() {
     const char* dir = std::getenv("FUZZ_TMPDIR");
     return std::string(dir != nullptr ? dir : "/tmp") + "/vemla_fuzz_" + std::to_string(getpid()) + ".3ds";
   }();
+  static const bool removedAtExit = std::atexit([] { unlink(InputPath().c_str()); }) == 0;
+  (void)removedAtExit;
   return path;
 }
 
