@@ -1,0 +1,294 @@
+#include "scene3d/LUM2Classes.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/Random.h"
+#include "scene3d/LUM2_3ds.h"
+
+static_assert(sizeof(TFace) == 12 && sizeof(Vec3) == 12 && sizeof(TTexCoord) == 8,
+              "the vertex arrays are handed to OpenGL tightly packed");
+
+namespace {
+
+Vec3 VectorSub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+Vec3 CrossProduct(const Vec3& a, const Vec3& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// Not normalised: twice the triangle's area, right-handed over p0, p1, p2.
+Vec3 FaceNormal(const TTriangle& t) { return CrossProduct(VectorSub(t.p1, t.p0), VectorSub(t.p2, t.p0)); }
+
+void AddTo(Vec3& sum, const Vec3& v) {
+  sum.x += v.x;
+  sum.y += v.y;
+  sum.z += v.z;
+}
+
+// A zero vector stays zero instead of becoming 0/0.
+Vec3 Normalize(const Vec3& v) {
+  const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+  if (!(length > 0)) return Vec3{};
+  return {v.x / length, v.y / length, v.z / length};
+}
+
+template <typename T>
+void Grow(std::vector<T>& array, int32_t count) {
+  array.resize(static_cast<size_t>(std::max(count, 0)));
+}
+
+}  // namespace
+
+// ---- TMeshData ----
+
+TMeshData::TMeshData() = default;
+
+TMeshData::~TMeshData() { Clear(); }
+
+int32_t TMeshData::AddVertex(const Vec3& position, const TTexCoord& texCoord) {
+  Grow(Vertices, VertexCount + 1);
+  Grow(TexCoords, VertexCount + 1);
+  Vertices[VertexCount] = position;
+  TexCoords[VertexCount] = texCoord;
+  return VertexCount++;
+}
+
+void TMeshData::SetSize(int32_t newVertexCount, int32_t newFaceCount) {
+  Grow(Vertices, newVertexCount);
+  Grow(TexCoords, newVertexCount);
+  Grow(Faces, newFaceCount);
+  VertexCount = std::max(newVertexCount, 0);
+  FaceCount = std::max(newFaceCount, 0);
+}
+
+void TMeshData::Clear() {
+  Vertices.clear();
+  Faces.clear();
+  TexCoords.clear();
+  FaceCount = 0;
+  VertexCount = 0;
+}
+
+TTriangle TMeshData::GetTriangle(int32_t faceIndex) const {
+  const TFace& face = Faces[faceIndex];
+  return {Vertices[face.a], Vertices[face.b], Vertices[face.c]};
+}
+
+void TMeshData::Draw() {
+  glBegin(GL_TRIANGLES);
+  for (int32_t f = 0; f < FaceCount; ++f)
+    for (uint32_t corner : {Faces[f].a, Faces[f].b, Faces[f].c}) {
+      glTexCoord2f(TexCoords[corner].u, TexCoords[corner].v);
+      glVertex3f(Vertices[corner].x, Vertices[corner].y, Vertices[corner].z);
+    }
+  glEnd();
+}
+
+void TMeshData::DrawArrays() {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, Vertices.data());
+  glTexCoordPointer(2, GL_FLOAT, 0, TexCoords.data());
+  glDrawElements(GL_TRIANGLES, FaceCount * 3, GL_UNSIGNED_INT, Faces.data());
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+// ---- TMeshDataN ----
+
+TMeshDataN::TMeshDataN() = default;
+
+TMeshDataN::~TMeshDataN() { Normals.clear(); }
+
+int32_t TMeshDataN::AddVertex(const Vec3& position, const TTexCoord& texCoord) {
+  const int32_t index = TMeshData::AddVertex(position, texCoord);
+  Grow(Normals, VertexCount);
+  return index;
+}
+
+void TMeshDataN::SetSize(int32_t newVertexCount, int32_t newFaceCount) {
+  TMeshData::SetSize(newVertexCount, newFaceCount);
+  Grow(Normals, newVertexCount);
+  ComputeNormals();
+}
+
+void TMeshDataN::ComputeNormals() {
+  for (int32_t i = 0; i < VertexCount; ++i) Normals[i] = VertexNormal(i);
+}
+
+Vec3 TMeshDataN::VertexNormal(int32_t vertexIndex) const {
+  Vec3 sum{};
+  const uint32_t k = static_cast<uint32_t>(vertexIndex);
+  for (int32_t f = 0; f < FaceCount; ++f) {
+    const Vec3 n = FaceNormal(GetTriangle(f));
+    for (uint32_t corner : {Faces[f].a, Faces[f].b, Faces[f].c})
+      if (corner == k) AddTo(sum, n);
+  }
+  return Normalize(sum);
+}
+
+void TMeshDataN::Draw() {
+  for (int32_t f = 0; f < FaceCount; ++f) {
+    glBegin(GL_TRIANGLES);
+    for (uint32_t corner : {Faces[f].a, Faces[f].b, Faces[f].c}) {
+      glTexCoord2f(TexCoords[corner].u, TexCoords[corner].v);
+      glNormal3f(Normals[corner].x, Normals[corner].y, Normals[corner].z);
+      glVertex3f(Vertices[corner].x, Vertices[corner].y, Vertices[corner].z);
+    }
+    glEnd();
+  }
+}
+
+void TMeshDataN::DrawArrays() {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, Vertices.data());
+  glNormalPointer(GL_FLOAT, 0, Normals.data());
+  glTexCoordPointer(2, GL_FLOAT, 0, TexCoords.data());
+  glDrawElements(GL_TRIANGLES, FaceCount * 3, GL_UNSIGNED_INT, Faces.data());
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+// ---- TMeshDataNM ----
+
+TMeshDataNM::TMeshDataNM() = default;
+
+TMeshDataNM::~TMeshDataNM() = default;
+
+void TMeshDataNM::Draw() {
+  Material.Apply();
+  TMeshDataN::Draw();
+}
+
+void TMeshDataNM::DrawArrays() { TMeshDataN::DrawArrays(); }
+
+// ---- mesh routines ----
+
+void SmoothNormals(TMeshDataN& mesh) {
+  for (int32_t i = 0; i < mesh.VertexCount; ++i) mesh.Normals[i] = Vec3{};
+  for (int32_t f = 0; f < mesh.FaceCount; ++f) {
+    const Vec3 n = FaceNormal(mesh.GetTriangle(f));
+    const TFace& face = mesh.Faces[f];
+    AddTo(mesh.Normals[face.a], n);
+    AddTo(mesh.Normals[face.b], n);
+    AddTo(mesh.Normals[face.c], n);
+  }
+  for (int32_t i = 0; i < mesh.VertexCount; ++i) mesh.Normals[i] = Normalize(mesh.Normals[i]);
+}
+
+Vec3 RotateVertex(const Vec3& position, const Vec3& angles) {
+  double x = position.x, y = position.y, z = position.z;
+  const double a = DegToRad(angles.x), b = DegToRad(angles.y), c = DegToRad(angles.z);
+  double t;
+  t = std::cos(a) * y - std::sin(a) * z;
+  z = std::sin(a) * y + std::cos(a) * z;
+  y = t;
+  t = std::cos(b) * x - std::sin(b) * z;
+  z = std::sin(b) * x + std::cos(b) * z;
+  x = t;
+  t = std::cos(c) * x - std::sin(c) * y;
+  y = std::sin(c) * x + std::cos(c) * y;
+  x = t;
+  return {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
+}
+
+void RotateMesh(TMeshData& mesh, const Vec3& angles) {
+  for (int32_t i = 0; i < mesh.VertexCount; ++i) mesh.Vertices[i] = RotateVertex(mesh.Vertices[i], angles);
+}
+
+void ScaleMesh(TMeshData& mesh, const Vec3& factors) {
+  for (int32_t i = 0; i < mesh.VertexCount; ++i) {
+    Vec3& v = mesh.Vertices[i];
+    v.x *= factors.x;
+    v.y *= factors.y;
+    v.z *= factors.z;
+  }
+}
+
+// ---- TLUMBrush ----
+
+TLUMBrush::TLUMBrush(const std::string& fileName) { LoadModel(fileName); }
+
+void TLUMBrush::LoadModel(const std::string& fileName) {
+  Shared3DSLoader = new T3DSLoader;
+  try {
+    Import3DS(fileName);
+  } catch (...) {
+    delete Shared3DSLoader;
+    Shared3DSLoader = nullptr;
+    throw;
+  }
+  Rotate(MakeVec3(270, 0, 0));
+  delete Shared3DSLoader;
+  Shared3DSLoader = nullptr;
+}
+
+void TLUMBrush::Import3DS(const std::string& fileName) {
+  Shared3DSLoader->Open(fileName);
+  MeshCount = Shared3DSLoader->MeshCount;
+  Meshes.clear();
+  Meshes.resize(static_cast<size_t>(MeshCount));
+  for (int32_t i = 0; i < MeshCount; ++i) {
+    Meshes[i] = Shared3DSLoader->BuildMesh(i);
+    SmoothNormals(*Meshes[i]);
+  }
+  Shared3DSLoader->File.reset();
+}
+
+void TLUMBrush::Rotate(const Vec3& angles) {
+  for (auto& mesh : Meshes) {
+    RotateMesh(*mesh, angles);
+    SmoothNormals(*mesh);
+  }
+}
+
+void TLUMBrush::Scale(const Vec3& factors) {
+  for (auto& mesh : Meshes) ScaleMesh(*mesh, factors);
+}
+
+// ---- utilities ----
+
+namespace {
+
+// (R1 - R2) * s with R1 drawn before R2 (operands of - have no fixed order).
+float RandomComponent(float s) {
+  const double r1 = RandomFloat();
+  const double r2 = RandomFloat();
+  return static_cast<float>((r1 - r2) * s);
+}
+
+}  // namespace
+
+Vec3 RandomVec3(float sx, float sy, float sz) {
+  Vec3 v;
+  v.x = RandomComponent(sx);
+  v.y = RandomComponent(sy);
+  v.z = RandomComponent(sz);
+  return v;
+}
+
+TTriangle MakeTriangle(const Vec3& p0, const Vec3& p1, const Vec3& p2) { return {p0, p1, p2}; }
+
+float DegToRad(double degrees) { return static_cast<float>(degrees / 360.0 * 2.0 * std::numbers::pi); }
+
+void BlendAdditive() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE);
+}
+
+void BlendAdditiveAlpha() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+}
+
+void BlendAlpha() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
