@@ -84,6 +84,23 @@ struct Builder {
   }
 };
 
+// Drops vertices no face uses (the lathe's spare seam points on the axis),
+// so that every vertex gets a normal from its faces.
+Mesh Compact(Mesh m) {
+  std::vector<int> remap(m.Vertices.size(), -1);
+  std::vector<MeshVertex> kept;
+  for (MeshFace& f : m.Faces)
+    for (uint16_t* i : {&f.A, &f.B, &f.C}) {
+      if (remap[*i] < 0) {
+        remap[*i] = int(kept.size());
+        kept.push_back(m.Vertices[*i]);
+      }
+      *i = uint16_t(remap[*i]);
+    }
+  m.Vertices = std::move(kept);
+  return m;
+}
+
 std::vector<std::pair<float, float>> Rect(float x0, float y0, float x1, float y1) {
   return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
 }
@@ -166,7 +183,7 @@ Mesh MakeClock() {
       v.Z = -y;
     }
   }
-  return b.M;
+  return Compact(std::move(b.M));
 }
 
 Mesh MakePea() {
@@ -180,7 +197,7 @@ Mesh MakePea() {
     profile.push_back({i == 0 || i == rings ? 0.0f : r, 6 * std::sin(a)});
   }
   b.Lathe(profile, 16);
-  return b.M;
+  return Compact(std::move(b.M));
 }
 
 Mesh MakeCubeRoom() {
@@ -229,7 +246,7 @@ Mesh MakeCubeRoom() {
                b.Vertex(f3.first, f3.second.first, f3.second.second));
       }
   }
-  return b.M;
+  return Compact(std::move(b.M));
 }
 
 Mesh MakeStamp() {
@@ -248,5 +265,5 @@ Mesh MakeStamp() {
     V3 at{32 * std::cos(a), 32 * std::sin(a), 0};
     b.Lathe({{0, 42}, {3.5f, 42}, {3.5f, 46}, {0, 46}}, 6, at);
   }
-  return b.M;
+  return Compact(std::move(b.M));
 }

@@ -309,8 +309,8 @@ const Chord& ChordOf(int bar) {
   return *line[bar % 4];
 }
 
-size_t At(double row) { return size_t(RowToSample(row)); }
-size_t Span(double rows) { return size_t(RowToSample(rows)); }
+size_t At(double row) { return size_t(StepToSample(row)); }
+size_t Span(double rows) { return size_t(StepToSample(rows)); }
 
 void Arrange(Buses& b) {
   std::vector<size_t> kicks;
@@ -321,7 +321,7 @@ void Arrange(Buses& b) {
   // Kicks first: the other instruments duck under them.
   for (int bar = 0; bar < SongBars; ++bar) {
     Part p = PartOf(bar);
-    int r0 = bar * RowsPerBar;
+    int r0 = bar * StepsPerBar;
     bool four = p == Build1 || p == Main1 || p == Bridge || p == Build2 || p == Finale;
     if (four)
       for (int beat = 0; beat < 4; ++beat) addKick(r0 + beat * 4, 1.0);
@@ -340,7 +340,7 @@ void Arrange(Buses& b) {
 
   for (int bar = 0; bar < SongBars; ++bar) {
     Part p = PartOf(bar);
-    int r0 = bar * RowsPerBar;
+    int r0 = bar * StepsPerBar;
     const Chord& ch = ChordOf(bar);
     bool drums = p == Build1 || p == Main1 || p == Bridge || p == Build2 || p == Finale;
 
@@ -374,8 +374,8 @@ void Arrange(Buses& b) {
         Clap(b, At(r0 + row), 0.35 + 0.6 * (p == Break ? row / 16.0 : x));
       }
     }
-    if (bar == 12 || bar == 60) Riser(b, At(r0), Span(4 * RowsPerBar), 1.0);
-    if (bar == 6 || bar == 54) Riser(b, At(r0), Span(2 * RowsPerBar), 0.7);
+    if (bar == 12 || bar == 60) Riser(b, At(r0), Span(4 * StepsPerBar), 1.0);
+    if (bar == 6 || bar == 54) Riser(b, At(r0), Span(2 * StepsPerBar), 0.7);
 
     // Bass: off-beat in the builds, rolling sixteenths in the main parts,
     // long low notes in the break.
@@ -393,9 +393,9 @@ void Arrange(Buses& b) {
       double vel = p == Break ? 1.2 : 1.0;
       if (p == End) {
         if (bar == 88)
-          for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(5 * RowsPerBar), Am.Tones[k], 1.1, 1800, 3.0, 1000 + k);
+          for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(5 * StepsPerBar), Am.Tones[k], 1.1, 1800, 3.0, 1000 + k);
       } else {
-        for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(RowsPerBar - 0.5), ch.Tones[k], vel, cutoff, 0.35, bar * 3 + k);
+        for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(StepsPerBar - 0.5), ch.Tones[k], vel, cutoff, 0.35, bar * 3 + k);
       }
     }
     // Chord stabs on the off-beats in the bridge and finale.
@@ -489,19 +489,19 @@ void RunReverb(Buses& b, std::vector<double>& l, std::vector<double>& r) {
 
 }  // namespace
 
-int64_t RowToSample(double row) {
-  return std::llround(row * Sr * 60.0 / (double(Tempo) * RowsPerBeat));
+int64_t StepToSample(double row) {
+  return std::llround(row * Sr * 60.0 / (double(Tempo) * StepsPerBeat));
 }
 
 std::vector<float> RenderSong() {
-  size_t n = size_t(RowToSample(SongRows));
+  size_t n = size_t(StepToSample(SongSteps));
   Buses b(n);
   Arrange(b);
   std::vector<double> l = b.L, r = b.R;
   RunDelay(b, l, r);
   RunReverb(b, l, r);
   // The end fades out over its last four bars, reaching silence on the last sample.
-  size_t fadeStart = size_t(RowToSample(92 * RowsPerBar));
+  size_t fadeStart = size_t(StepToSample(92 * StepsPerBar));
   for (size_t i = fadeStart; i < n; ++i) {
     double x = 1.0 - double(i - fadeStart) / double(n - 1 - fadeStart);
     l[i] *= x * x;

@@ -7,14 +7,14 @@
 
 constexpr int SampleRate = 44100;
 constexpr int Tempo = 157;        // beats per minute
-constexpr int RowsPerBeat = 4;    // sixteenth notes
+constexpr int StepsPerBeat = 4;   // sixteenth notes
 constexpr int BeatsPerBar = 4;
-constexpr int RowsPerBar = RowsPerBeat * BeatsPerBar;
+constexpr int StepsPerBar = StepsPerBeat * BeatsPerBar;
 constexpr int SongBars = 96;
-constexpr int SongRows = SongBars * RowsPerBar;
+constexpr int SongSteps = SongBars * StepsPerBar;
 
-// Sample index at which a row (a sixteenth note from the start) begins.
-int64_t RowToSample(double row);
+// Sample index at which a step (a sixteenth note from the start) begins.
+int64_t StepToSample(double row);
 
 // The whole piece, interleaved left/right, peaks below 0.9.
 std::vector<float> RenderSong();

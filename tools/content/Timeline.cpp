@@ -32,8 +32,9 @@ int ParsePosition(const std::string& s, int line) {
     start = colon + 1;
   }
   if (parts[1] > 3) Fail(line, "beat " + std::to_string(parts[1]) + " is past the bar's four beats");
-  if (parts[2] > 3) Fail(line, "row " + std::to_string(parts[2]) + " is past the beat's four rows");
-  return parts[0] * 16 + parts[1] * 4 + parts[2];
+  if (parts[2] >= RowsPerTrackBeat)
+    Fail(line, "row " + std::to_string(parts[2]) + " is past the beat's " + std::to_string(RowsPerTrackBeat) + " rows");
+  return (parts[0] * 4 + parts[1]) * RowsPerTrackBeat + parts[2];
 }
 
 float ParseValue(const std::string& s, int line) {

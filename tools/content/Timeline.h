@@ -1,5 +1,6 @@
 // The parameter track's source: a text timeline of keys per channel, and its
-// compilation into the sampled track "demo.vrk" (one sample per sixteenth).
+// compilation into the sampled track "demo.vrk". A row is one track sample,
+// a sixteenth of a beat; a bar is four beats.
 //
 //   channel <n> [words...]          keys below belong to channel n (0 to 10)
 //   <bar>[:<beat>[:<row>]] <value|off> [hold|linear|smooth]
@@ -15,6 +16,7 @@
 #include <vector>
 
 constexpr int TrackChannels = 11;
+constexpr int RowsPerTrackBeat = 16;
 
 // A timeline that cannot be read; the message starts with "line N: ".
 class TimelineError : public std::runtime_error {
@@ -25,7 +27,7 @@ class TimelineError : public std::runtime_error {
 enum class Shape { Hold, Linear, Smooth };
 
 struct Key {
-  int Row;      // sixteenths from the start
+  int Row;      // track samples from the start
   float Value;  // NaN for off
   Shape Curve;
   int Line;     // source line, for messages
