@@ -15,7 +15,9 @@
 
 #include <jpeglib.h>
 
+#include "platform/SharedState.h"
 #include "Stage.h"
+#include "runtime/VRTServer.h"
 #include "Synth.h"
 #include "Timeline.h"
 
@@ -164,4 +166,26 @@ TEST(RunDirectory, MusicDecodesToItsLength) {
   Mix_FreeChunk(chunk);
   Mix_CloseAudio();
   SDL_Quit();
+}
+
+TEST(RunDirectory, TrackReaderPlaysTheTrackToTheMusicsEnd) {
+  TVRTReader track((Stage / "demo.vrk").string());
+  double musicEnd = StepToSample(SongSteps) / double(SampleRate);
+  RunEnded = false;
+  track.Sample(0.0f);
+  EXPECT_EQ(Channels[0], 1.0f) << "the first beat flashes";
+  EXPECT_FALSE(RunEnded);
+  // Mid-run every frame keeps the letterbox frame's slide and scenes sane:
+  // the picture index, where set, rounds to a slide number.
+  for (float t = 0; t < musicEnd - 0.01; t += 0.0173f) {
+    track.Sample(t);
+    if (!std::isnan(Channels[6])) {
+      float k = std::nearbyint(Channels[6]);
+      EXPECT_TRUE(k >= 0 && k <= 4) << "t = " << t;
+      EXPECT_LT(std::fabs(Channels[6] - k), 0.01f) << "the picture index wavers at t = " << t;
+    }
+  }
+  EXPECT_FALSE(RunEnded) << "the run ends before the music does";
+  track.Sample(float(musicEnd + 0.01));
+  EXPECT_TRUE(RunEnded) << "the run goes on past the music";
 }

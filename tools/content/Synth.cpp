@@ -127,7 +127,7 @@ void Hat(Buses& b, size_t at, double vel, double decay, double pan) {
     double t = i / Sr;
     double high;
     hp.Run(n.Next(), nullptr, &high);
-    double s = high * std::exp(-t / decay) * vel * 0.22;
+    double s = high * std::exp(-t / decay) * vel * 0.34;
     b.Add(at + i, s * (1 - pan), s * (1 + pan), 0.15);
   }
 }
@@ -181,7 +181,7 @@ void Bass(Buses& b, size_t at, size_t len, double note, double vel) {
     p2 -= std::floor(p2);
     ps += 2 * Pi * f * 0.5 / Sr;
     double out = lp.Run(s * 0.5) + std::sin(ps) * 0.45;
-    out *= Env(t, 0.003, len / Sr, 0.01) * vel * 0.42;
+    out *= Env(t, 0.003, len / Sr, 0.01) * vel * 0.36;
     size_t k = at + i;
     if (k < b.Size()) out *= b.Duck[k];
     b.Add(k, out, out);
@@ -259,7 +259,7 @@ void Lead(Buses& b, size_t at, size_t len, double note, double vel, double brigh
       ph[k] += dt;
       ph[k] -= std::floor(ph[k]);
     }
-    double e = Env(t, 0.006, len / Sr, 0.18) * vel * 0.13;
+    double e = Env(t, 0.006, len / Sr, 0.18) * vel * 0.16;
     double out = lp.Run(s) * e;
     b.Add(at + i, out, out, 0.35, 0.55);
   }
