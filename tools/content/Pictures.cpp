@@ -229,17 +229,17 @@ Image Slide(TextPainter& text, int which) {
     case 1:  // credits
       DialMotif(img, 256, 256, 236, Rgb{0.3f, 0.4f, 0.6f});
       text.DrawCentred(img, "MADE BY", 30, 256, 150, soft.R, soft.G, soft.B, 6);
-      text.DrawCentred(img, "THE VEMLA TEAM", 40, 256, 200, white.R, white.G, white.B, 2);
+      text.DrawCentred(img, "THE VEMLA TEAM", 34, 256, 200, white.R, white.G, white.B, 2);
       text.DrawCentred(img, "code  music  models", 26, 256, 270, warm.R, warm.G, warm.B, 1);
       text.DrawCentred(img, "pictures  timing", 26, 256, 306, warm.R, warm.G, warm.B, 1);
       text.DrawCentred(img, "every byte generated", 24, 256, 370, soft.R, soft.G, soft.B, 1);
       text.DrawCentred(img, "by its own tools", 24, 256, 402, soft.R, soft.G, soft.B, 1);
       break;
     case 2:  // the title
-      DialMotif(img, 256, 256, 200, Rgb{0.9f, 0.9f, 1.0f});
-      text.DrawCentred(img, "VEMLA", 92, 256, 288, white.R, white.G, white.B, 6);
+      DialMotif(img, 256, 256, 236, Rgb{0.9f, 0.9f, 1.0f});
+      text.DrawCentred(img, "VEMLA", 84, 256, 286, white.R, white.G, white.B, 6);
       text.DrawCentred(img, "a real-time demo", 26, 256, 340, warm.R, warm.G, warm.B, 2);
-      text.DrawCentred(img, "clocks  presses  music", 20, 256, 480, soft.R, soft.G, soft.B, 2);
+      text.DrawCentred(img, "clocks  presses  music", 20, 256, 400, soft.R, soft.G, soft.B, 2);
       break;
     default:  // greetings
       text.DrawCentred(img, "GREETINGS", 56, 256, 140, white.R, white.G, white.B, 5);
