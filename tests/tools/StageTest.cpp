@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -163,6 +164,18 @@ TEST(RunDirectory, MusicDecodesToItsLength) {
     if (std::abs(s[i * channels]) > 3000) loudAt = i;
   EXPECT_GE(loudAt, 0);
   EXPECT_LT(loudAt, freq / 100);
+  // Loud enough, never clipped.
+  size_t n = chunk->alen / 2;
+  double energy = 0;
+  int peak = 0;
+  for (size_t i = 0; i < n; ++i) {
+    energy += double(s[i]) * s[i];
+    peak = std::max(peak, std::abs(int(s[i])));
+  }
+  double rmsDb = 20 * std::log10(std::sqrt(energy / n) / 32768.0);
+  EXPECT_GT(rmsDb, -20.0);
+  EXPECT_LT(rmsDb, -9.0);
+  EXPECT_LT(peak, 32000);
   Mix_FreeChunk(chunk);
   Mix_CloseAudio();
   SDL_Quit();

@@ -433,6 +433,8 @@ void Arrange(Buses& b) {
       phrase(useB ? PhraseB : PhraseA, start, shift, 1.0, shift ? 0.8 : 1.0);
     }
     if (p == Break) phrase(BreakLine, 48, 0, 0.9, 0.6);
+    // The bridge's second half answers with the main phrase an octave down.
+    if (p == Bridge && bar >= 40) phrase(bar < 44 ? PhraseA : PhraseB, bar < 44 ? 40 : 44, -12, 0.9, 0.75);
   }
 }
 
