@@ -67,25 +67,27 @@ Image SphereMap(int size, Rgb (*world)(float, float, float)) {
   return img;
 }
 
+// Mostly dark, so that eleven additive layers of a flat dial do not burn out
+// to white; bright lights and the horizon give the rims and marks their glints.
 Rgb ChromeWorld(float rx, float ry, float rz) {
   float az = std::atan2(rx, rz);
   if (ry >= 0) {
-    Rgb sky = Mix(Rgb{1.0f, 0.93f, 0.8f}, Rgb{0.2f, 0.4f, 0.95f}, std::pow(ry, 0.6f));
+    Rgb sky = Mix(Rgb{0.32f, 0.3f, 0.34f}, Rgb{0.02f, 0.05f, 0.16f}, std::pow(ry, 0.45f));
     float clouds = ValueNoise(az * 3 + 10, ry * 6) * 0.5f + ValueNoise(az * 7, ry * 14) * 0.25f;
-    sky = sky + Rgb{0.35f, 0.35f, 0.4f} * std::max(0.0f, clouds - 0.35f) * (1 - ry);
+    sky = sky + Rgb{0.12f, 0.14f, 0.2f} * std::max(0.0f, clouds - 0.35f) * (1 - ry);
     float sun = std::max(0.0f, (rx * 0.35f + ry * 0.75f + rz * 0.56f));
-    sky = sky + Rgb{1.0f, 0.9f, 0.6f} * (std::pow(sun, 80.0f) * 2 + std::pow(sun, 8.0f) * 0.3f);
-    // Two tall studio lights give the rims their glints.
-    for (float a : {-2.2f, 1.9f})
-      sky = sky + Rgb{0.9f, 0.95f, 1.0f} * (std::exp(-std::pow((az - a) * 6, 2.0f)) * (ry < 0.6f ? 0.9f : 0.0f));
-    return sky + Rgb{1, 1, 1} * std::exp(-ry * 25) * 0.5f;
+    sky = sky + Rgb{1.0f, 0.85f, 0.55f} * (std::pow(sun, 120.0f) * 2 + std::pow(sun, 12.0f) * 0.25f);
+    // Tall studio lights.
+    for (float a : {-2.2f, 1.9f, 0.4f})
+      sky = sky + Rgb{0.7f, 0.85f, 1.0f} * (std::exp(-std::pow((az - a) * 9, 2.0f)) * (ry < 0.55f ? 0.9f : 0.0f));
+    return sky + Rgb{1, 0.95f, 0.9f} * std::exp(-ry * 30) * 0.6f;
   }
   float d = -ry;
   float gx = rx / d, gz = rz / d;
   float line = std::max(std::exp(-std::pow((gx - std::round(gx)) * 14, 2.0f)),
                         std::exp(-std::pow((gz - std::round(gz)) * 14, 2.0f)));
-  Rgb floor = Rgb{0.06f, 0.05f, 0.08f} + Rgb{0.9f, 0.5f, 0.2f} * (line * 0.45f * std::min(1.0f, d * 3));
-  return floor + Rgb{1, 0.9f, 0.8f} * std::exp(-d * 18) * 0.7f;
+  Rgb floor = Rgb{0.02f, 0.02f, 0.03f} + Rgb{0.9f, 0.45f, 0.15f} * (line * 0.5f * std::min(1.0f, d * 3));
+  return floor + Rgb{1, 0.9f, 0.8f} * std::exp(-d * 24) * 0.5f;
 }
 
 Rgb MetalWorld(float rx, float ry, float rz) {
