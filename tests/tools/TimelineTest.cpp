@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "Timeline.h"
+
+namespace {
+
+std::vector<float> Compile(const std::string& text, int channel, int samples = 64) {
+  return CompileTimeline(ParseTimeline(text), samples)[channel];
+}
+
+std::string ErrorOf(const std::string& text, int samples = 64) {
+  try {
+    CompileTimeline(ParseTimeline(text), samples);
+  } catch (const TimelineError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+TEST(TimelineShapes, HoldLinearAndSmoothSegments) {
+  std::vector<float> v = Compile(
+      "channel 2\n"
+      "0:0:0 1 hold\n"
+      "0:1 3 linear\n"   // row 16
+      "0:2 5 smooth\n"   // row 32
+      "0:3 9\n",         // row 48
+      2);
+  EXPECT_EQ(v[0], 1.0f);
+  EXPECT_EQ(v[15], 1.0f);
+  EXPECT_EQ(v[16], 3.0f);
+  EXPECT_FLOAT_EQ(v[20], 3.5f);
+  EXPECT_FLOAT_EQ(v[24], 4.0f);
+  EXPECT_EQ(v[32], 5.0f);
+  // Smoothstep: slow at both ends, halfway at the middle.
+  EXPECT_FLOAT_EQ(v[36], 5.0f + 4.0f * (0.25f * 0.25f * (3 - 0.5f)));
+  EXPECT_FLOAT_EQ(v[40], 7.0f);
+  EXPECT_EQ(v[48], 9.0f);
+  EXPECT_EQ(v[63], 9.0f) << "the last key holds to the end";
+}
+
+TEST(TimelineShapes, OffIsNanAndBlendsIntoOffHold) {
+  std::vector<float> v = Compile("channel 0\n1 0.5 linear\n1:2 off\n2 1 linear\n3 off\n", 0, 256);
+  EXPECT_TRUE(std::isnan(v[63])) << "before its first key a channel is off";
+  EXPECT_EQ(v[64], 0.5f);
+  EXPECT_EQ(v[95], 0.5f) << "a linear segment into off holds";
+  EXPECT_TRUE(std::isnan(v[96]));
+  EXPECT_EQ(v[128], 1.0f);
+  EXPECT_TRUE(std::isnan(v[192]));
+  EXPECT_TRUE(std::isnan(v[255]));
+  std::vector<float> untouched = Compile("channel 0\n0 1\n", 5);
+  for (float f : untouched) EXPECT_TRUE(std::isnan(f));
+}
+
+TEST(TimelinePositions, BarBeatAndRowAndRepeats) {
+  // A row is a sixteenth of a beat: one track sample.
+  Timeline t = ParseTimeline(
+      "# comment line\n"
+      "channel 10   # named\n"
+      "2 1\n"
+      "2:3 2\n"
+      "2:3:1 3\n"
+      "repeat 3 every 0:0:2 from 3:1\n"
+      "  0 7\n"
+      "  0:0:1 off\n"
+      "end\n");
+  std::vector<int> rows;
+  for (const Key& k : t.Channels[10]) rows.push_back(k.Row);
+  EXPECT_EQ(rows, (std::vector<int>{128, 176, 177, 208, 209, 210, 211, 212, 213}));
+  EXPECT_EQ(t.Channels[10][1].Line, 4);
+}
+
+TEST(TimelineErrors, NameTheLineOfTheFault) {
+  EXPECT_EQ(ErrorOf("channel 1\n\n0 1\n1:x 2\n").rfind("line 4: ", 0), 0u) << ErrorOf("channel 1\n\n0 1\n1:x 2\n");
+  EXPECT_EQ(ErrorOf("channel 1\n0 one\n").rfind("line 2: ", 0), 0u);
+  EXPECT_EQ(ErrorOf("channel 1\n0 1 bounce\n").rfind("line 2: ", 0), 0u);
+  EXPECT_EQ(ErrorOf("channel 1\n0:4 1\n").rfind("line 2: ", 0), 0u) << "a bar has four beats";
+  EXPECT_EQ(ErrorOf("channel 1\n0:0:16 1\n").rfind("line 2: ", 0), 0u) << "a beat has sixteen rows";
+  EXPECT_EQ(ErrorOf("channel 11\n").rfind("line 1: ", 0), 0u);
+  EXPECT_EQ(ErrorOf("0 1\n").rfind("line 1: ", 0), 0u) << "a key needs a channel";
+  EXPECT_EQ(ErrorOf("channel 1\n1 1\n0:3 2\n").rfind("line 3: ", 0), 0u) << "keys run forwards";
+  EXPECT_EQ(ErrorOf("channel 1\nrepeat 2 every 1 from 0\n0 1\n").rfind("line 2: ", 0), 0u);
+  EXPECT_EQ(ErrorOf("channel 1\n0 1\n1 2\n", 64).rfind("line 3: ", 0), 0u) << "row 64 is past a 64-row track";
+  EXPECT_EQ(ErrorOf("channel 1\n0 1\n0:3:15 2\n", 64), "");
+}
+
+TEST(TrackFile, HeaderAndChannelMajorSamplesWithTheInactivePattern) {
+  std::vector<std::vector<float>> ch(2, std::vector<float>(3, std::nanf("")));
+  ch[0] = {1.0f, 2.0f, 3.0f};
+  ch[1][2] = -0.5f;
+  std::vector<uint8_t> file = EncodeTrack(ch, 157);
+  ASSERT_EQ(file.size(), 12u + 4 * 6);
+  int32_t header[3];
+  std::memcpy(header, file.data(), 12);
+  EXPECT_EQ(header[0], 2);
+  EXPECT_EQ(header[1], 3);
+  EXPECT_EQ(header[2], 157);
+  uint32_t words[6];
+  std::memcpy(words, file.data() + 12, 24);
+  float f;
+  std::memcpy(&f, &words[2], 4);
+  EXPECT_EQ(f, 3.0f);
+  EXPECT_EQ(words[3], 0xFFC00000u);
+  EXPECT_EQ(words[4], 0xFFC00000u);
+  std::memcpy(&f, &words[5], 4);
+  EXPECT_EQ(f, -0.5f);
+}

@@ -1,0 +1,344 @@
+#include "Pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "Text.h"
+
+namespace {
+
+constexpr float Pi = std::numbers::pi_v<float>;
+
+struct Rgb {
+  float R, G, B;
+};
+Rgb operator+(Rgb a, Rgb b) { return {a.R + b.R, a.G + b.G, a.B + b.B}; }
+Rgb operator*(Rgb a, float s) { return {a.R * s, a.G * s, a.B * s}; }
+Rgb Mix(Rgb a, Rgb b, float t) { return a * (1 - t) + b * t; }
+
+Rgb Hue(float h) {
+  h -= std::floor(h);
+  float r = std::clamp(std::fabs(h * 6 - 3) - 1, 0.0f, 1.0f);
+  float g = std::clamp(2 - std::fabs(h * 6 - 2), 0.0f, 1.0f);
+  float b = std::clamp(2 - std::fabs(h * 6 - 4), 0.0f, 1.0f);
+  return {r, g, b};
+}
+
+void Set(Image& img, int x, int y, Rgb c) {
+  float* p = img.At(x, y);
+  p[0] = c.R;
+  p[1] = c.G;
+  p[2] = c.B;
+}
+
+// Smooth value noise from a fixed hash, for brushed and cloudy surfaces.
+float Hash(int x, int y) {
+  uint32_t h = uint32_t(x) * 374761393u + uint32_t(y) * 668265263u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return ((h ^ (h >> 16)) & 0xFFFF) / 65535.0f;
+}
+float ValueNoise(float x, float y) {
+  int xi = int(std::floor(x)), yi = int(std::floor(y));
+  float fx = x - xi, fy = y - yi;
+  fx = fx * fx * (3 - 2 * fx);
+  fy = fy * fy * (3 - 2 * fy);
+  float a = Hash(xi, yi), b = Hash(xi + 1, yi), c = Hash(xi, yi + 1), d = Hash(xi + 1, yi + 1);
+  return (a * (1 - fx) + b * fx) * (1 - fy) + (c * (1 - fx) + d * fx) * fy;
+}
+
+// A sphere map: each pixel shows what a mirror ball reflects in direction R,
+// from the world colour function `world` (y up, the viewer on +z).
+Image SphereMap(int size, Rgb (*world)(float, float, float)) {
+  Image img(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      float nx = (x + 0.5f) / (size * 0.5f) - 1, ny = 1 - (y + 0.5f) / (size * 0.5f);
+      float r2 = nx * nx + ny * ny;
+      if (r2 > 1) {
+        float r = std::sqrt(r2);
+        nx /= r;
+        ny /= r;
+        r2 = 1;
+      }
+      float nz = std::sqrt(std::max(0.0f, 1 - r2));
+      Set(img, x, y, world(2 * nz * nx, 2 * nz * ny, 2 * nz * nz - 1));
+    }
+  return img;
+}
+
+// Mostly dark, so that eleven additive layers of a flat dial do not burn out
+// to white; bright lights and the horizon give the rims and marks their glints.
+Rgb ChromeWorld(float rx, float ry, float rz) {
+  float az = std::atan2(rx, rz);
+  if (ry >= 0) {
+    Rgb sky = Mix(Rgb{0.32f, 0.3f, 0.34f}, Rgb{0.02f, 0.05f, 0.16f}, std::pow(ry, 0.45f));
+    float clouds = ValueNoise(az * 3 + 10, ry * 6) * 0.5f + ValueNoise(az * 7, ry * 14) * 0.25f;
+    sky = sky + Rgb{0.12f, 0.14f, 0.2f} * std::max(0.0f, clouds - 0.35f) * (1 - ry);
+    float sun = std::max(0.0f, (rx * 0.35f + ry * 0.75f + rz * 0.56f));
+    sky = sky + Rgb{1.0f, 0.85f, 0.55f} * (std::pow(sun, 120.0f) * 2 + std::pow(sun, 12.0f) * 0.25f);
+    // Tall studio lights.
+    for (float a : {-2.2f, 1.9f, 0.4f})
+      sky = sky + Rgb{0.7f, 0.85f, 1.0f} * (std::exp(-std::pow((az - a) * 9, 2.0f)) * (ry < 0.55f ? 0.9f : 0.0f));
+    return sky + Rgb{1, 0.95f, 0.9f} * std::exp(-ry * 30) * 0.6f;
+  }
+  float d = -ry;
+  float gx = rx / d, gz = rz / d;
+  float line = std::max(std::exp(-std::pow((gx - std::round(gx)) * 14, 2.0f)),
+                        std::exp(-std::pow((gz - std::round(gz)) * 14, 2.0f)));
+  Rgb floor = Rgb{0.02f, 0.02f, 0.03f} + Rgb{0.9f, 0.45f, 0.15f} * (line * 0.5f * std::min(1.0f, d * 3));
+  return floor + Rgb{1, 0.9f, 0.8f} * std::exp(-d * 24) * 0.5f;
+}
+
+Rgb MetalWorld(float rx, float ry, float rz) {
+  float az = std::atan2(rx, rz);
+  Rgb c;
+  if (ry >= 0)
+    c = Mix(Rgb{0.85f, 0.9f, 0.97f}, Rgb{0.35f, 0.42f, 0.55f}, std::pow(ry, 0.7f));
+  else
+    c = Mix(Rgb{0.55f, 0.6f, 0.68f}, Rgb{0.12f, 0.14f, 0.18f}, std::pow(-ry, 0.5f));
+  for (float a : {-1.2f, 2.4f})
+    c = c + Rgb{0.8f, 0.9f, 1.0f} * (std::exp(-std::pow((az - a) * 4, 2.0f)) * std::max(0.0f, 1 - std::fabs(ry - 0.3f) * 2));
+  return c;
+}
+
+Image Brushed(Image img) {
+  for (int y = 0; y < img.Height; ++y)
+    for (int x = 0; x < img.Width; ++x) {
+      float streak = ValueNoise(x * 0.02f, y * 1.7f) * 0.6f + ValueNoise(x * 0.05f + 50, y * 0.6f) * 0.4f;
+      float k = 0.88f + 0.24f * streak;
+      float* p = img.At(x, y);
+      for (int i = 0; i < 3; ++i) p[i] *= k;
+    }
+  return img;
+}
+
+Image Plasma(int size, float hueShift, float scale) {
+  Image img(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      float u = x * scale / size, v = y * scale / size;
+      float p = std::sin(u * 5) + std::sin(v * 4 + 1) + std::sin((u + v) * 3) + std::sin(std::hypot(u - 3, v - 2) * 4);
+      Rgb c = Hue(p * 0.15f + hueShift) * (0.55f + 0.45f * std::sin(p * 2.0f));
+      Set(img, x, y, c);
+    }
+  return img;
+}
+
+Image Sparks(int size) {
+  Image img(size, size);
+  uint32_t seed = 1234;
+  auto rnd = [&]() {
+    seed = seed * 134775813u + 1;
+    return seed / 4294967296.0f;
+  };
+  float c = size * 0.5f;
+  for (int i = 0; i < 90; ++i) {
+    float a = rnd() * 2 * Pi, r0 = rnd() * size * 0.1f, r1 = r0 + size * (0.1f + rnd() * 0.35f);
+    float w = 0.8f + rnd() * 1.5f;
+    AddLine(img, c + std::cos(a) * r0, c + std::sin(a) * r0, c + std::cos(a) * r1, c + std::sin(a) * r1, w, 1.0f,
+            0.6f + 0.3f * rnd(), 0.2f);
+  }
+  AddGlow(img, c, c, size * 0.12f, 1.0f, 0.8f, 0.4f);
+  return img;
+}
+
+// Warp picture: a rainbow kaleidoscope behind a bright clock dial.
+Image WarpPicture(int size) {
+  Image img(size, size);
+  float c = size * 0.5f;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      float dx = (x + 0.5f - c) / c, dy = (y + 0.5f - c) / c;
+      float r = std::hypot(dx, dy), a = std::atan2(dy, dx);
+      float petals = std::sin(a * 6 + r * 9) * 0.5f + 0.5f;
+      Rgb col = Hue(a / (2 * Pi) + r * 0.6f) * (0.35f + 0.65f * petals);
+      col = col * (0.6f + 0.4f * std::sin(r * 40) * std::sin(r * 40));
+      Set(img, x, y, col * std::clamp(1.4f - r * 0.5f, 0.0f, 1.0f));
+    }
+  AddRing(img, c, c, size * 0.36f, size * 0.02f, 1, 1, 1);
+  AddRing(img, c, c, size * 0.3f, size * 0.006f, 1, 1, 0.8f);
+  for (int h = 0; h < 12; ++h) {
+    float a = 2 * Pi * h / 12;
+    float r0 = size * (h % 3 == 0 ? 0.24f : 0.27f), r1 = size * 0.33f;
+    AddLine(img, c + std::cos(a) * r0, c + std::sin(a) * r0, c + std::cos(a) * r1, c + std::sin(a) * r1,
+            size * 0.012f, 1, 1, 1);
+  }
+  AddLine(img, c, c, c + size * 0.12f, c - size * 0.1f, size * 0.018f, 1, 0.9f, 0.7f);
+  AddLine(img, c, c, c - size * 0.05f, c - size * 0.26f, size * 0.012f, 1, 0.9f, 0.7f);
+  AddGlow(img, c, c, size * 0.02f, 1, 1, 1);
+  return img;
+}
+
+// A glowing wall panel. Its edge bands line up with the room's panel frames:
+// frame 5 %, bevel to 17 %, recessed face inside.
+Image WallPanel(int size) {
+  Image img(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+      float edge = std::min(std::min(u, 1 - u), std::min(v, 1 - v));
+      Rgb c{0.02f, 0.025f, 0.04f};
+      c = c + Rgb{0.1f, 0.6f, 0.9f} * std::exp(-std::pow((edge - 0.05f) * 90, 2.0f));
+      c = c + Rgb{0.3f, 0.3f, 0.5f} * (edge > 0.05f && edge < 0.17f ? 0.25f * (0.17f - edge) / 0.12f : 0.0f);
+      if (edge > 0.17f) {
+        float inner = (edge - 0.17f) / 0.33f;
+        Rgb glow = Mix(Rgb{0.9f, 0.3f, 0.7f}, Rgb{0.2f, 0.5f, 1.0f}, v);
+        c = c + glow * (0.25f + 0.35f * std::exp(-inner * 6));
+        float gx = u * 8 - std::floor(u * 8) - 0.5f, gy = v * 8 - std::floor(v * 8) - 0.5f;
+        c = c + Rgb{0.8f, 0.9f, 1.0f} * (std::exp(-(gx * gx + gy * gy) * 60) * 0.5f);
+      }
+      Set(img, x, y, c);
+    }
+  return img;
+}
+
+Image Particle(int size) {
+  Image img(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      float d = std::hypot(x + 0.5f - size * 0.5f, y + 0.5f - size * 0.5f) / (size * 0.5f);
+      float v = std::max(0.0f, std::exp(-d * d * 5) + 0.6f * std::exp(-d * d * 40) - 0.0067f);
+      v *= std::clamp((1 - d) * 8, 0.0f, 1.0f);
+      Set(img, x, y, {v, v, v});
+    }
+  return img;
+}
+
+// Shapes for the slides: a ring of ticks like a clock dial.
+void DialMotif(Image& img, float cx, float cy, float radius, Rgb c) {
+  AddRing(img, cx, cy, radius, 3, c.R, c.G, c.B);
+  for (int m = 0; m < 60; ++m) {
+    float a = 2 * Pi * m / 60, len = m % 5 == 0 ? 16.0f : 7.0f;
+    AddLine(img, cx + std::cos(a) * (radius - 6 - len), cy + std::sin(a) * (radius - 6 - len),
+            cx + std::cos(a) * (radius - 6), cy + std::sin(a) * (radius - 6), m % 5 == 0 ? 3.0f : 1.5f, c.R * 0.8f,
+            c.G * 0.8f, c.B * 0.8f);
+  }
+}
+
+Image Slide(TextPainter& text, int which) {
+  const int s = 512;
+  Image img(s, s);
+  Rgb white{0.95f, 0.95f, 1.0f}, soft{0.6f, 0.75f, 1.0f}, warm{1.0f, 0.8f, 0.5f};
+  switch (which) {
+    case 0:  // who presents
+      AddLine(img, 96, 180, 416, 180, 2, soft.R, soft.G, soft.B);
+      text.DrawCentred(img, "A TEAM OF", 34, 256, 240, soft.R, soft.G, soft.B, 6);
+      text.DrawCentred(img, "DEMO MAKERS", 52, 256, 300, white.R, white.G, white.B, 4);
+      text.DrawCentred(img, "presents", 36, 256, 370, warm.R, warm.G, warm.B, 2);
+      AddLine(img, 96, 410, 416, 410, 2, soft.R, soft.G, soft.B);
+      break;
+    case 1:  // credits
+      DialMotif(img, 256, 256, 236, Rgb{0.3f, 0.4f, 0.6f});
+      text.DrawCentred(img, "MADE BY", 30, 256, 150, soft.R, soft.G, soft.B, 6);
+      text.DrawCentred(img, "THE VEMLA TEAM", 34, 256, 200, white.R, white.G, white.B, 2);
+      text.DrawCentred(img, "code  music  models", 26, 256, 270, warm.R, warm.G, warm.B, 1);
+      text.DrawCentred(img, "pictures  timing", 26, 256, 306, warm.R, warm.G, warm.B, 1);
+      text.DrawCentred(img, "every byte generated", 24, 256, 370, soft.R, soft.G, soft.B, 1);
+      text.DrawCentred(img, "by its own tools", 24, 256, 402, soft.R, soft.G, soft.B, 1);
+      break;
+    case 2:  // the title
+      DialMotif(img, 256, 256, 236, Rgb{0.9f, 0.9f, 1.0f});
+      text.DrawCentred(img, "VEMLA", 84, 256, 286, white.R, white.G, white.B, 6);
+      text.DrawCentred(img, "a real-time demo", 26, 256, 340, warm.R, warm.G, warm.B, 2);
+      text.DrawCentred(img, "clocks  presses  music", 20, 256, 400, soft.R, soft.G, soft.B, 2);
+      break;
+    default:  // greetings
+      text.DrawCentred(img, "GREETINGS", 56, 256, 140, white.R, white.G, white.B, 5);
+      AddLine(img, 126, 165, 386, 165, 2, warm.R, warm.G, warm.B);
+      text.DrawCentred(img, "to everyone who", 32, 256, 230, soft.R, soft.G, soft.B, 1);
+      text.DrawCentred(img, "makes demos", 44, 256, 285, white.R, white.G, white.B, 2);
+      text.DrawCentred(img, "coders  musicians", 26, 256, 350, warm.R, warm.G, warm.B, 1);
+      text.DrawCentred(img, "artists  organisers", 26, 256, 386, warm.R, warm.G, warm.B, 1);
+      text.DrawCentred(img, "keep the scene ticking", 24, 256, 450, soft.R, soft.G, soft.B, 1);
+      break;
+  }
+  return img;
+}
+
+Image Loading(TextPainter& text) {
+  const int s = 512;
+  Image img = Plasma(s, 0.55f, 3.0f);
+  for (float& f : img.Rgb) f *= 0.18f;
+  DialMotif(img, 256, 256, 220, Rgb{0.7f, 0.8f, 1.0f});
+  text.DrawCentred(img, "VEMLA", 96, 256, 290, 1, 1, 1, 6);
+  text.DrawCentred(img, "loading", 28, 256, 350, 0.9f, 0.75f, 0.5f, 4);
+  return img;
+}
+
+// Six distinct, colourful pictures for the rippling overlay.
+Image Overlay(int which) {
+  const int s = 256;
+  Image img(s, s);
+  uint32_t seed = 77 + which;
+  auto rnd = [&]() {
+    seed = seed * 134775813u + 1;
+    return seed / 4294967296.0f;
+  };
+  std::vector<std::pair<float, float>> cells;
+  for (int i = 0; i < 24; ++i) cells.push_back({rnd() * s, rnd() * s});
+  for (int y = 0; y < s; ++y)
+    for (int x = 0; x < s; ++x) {
+      float u = (x + 0.5f) / s, v = (y + 0.5f) / s, dx = u - 0.5f, dy = v - 0.5f;
+      float r = std::hypot(dx, dy), a = std::atan2(dy, dx);
+      Rgb c;
+      switch (which) {
+        case 1:  // plasma
+          c = Hue(0.1f * (std::sin(u * 11) + std::sin(v * 9 + 2) + std::sin((u + v) * 7) + std::sin(r * 25)));
+          break;
+        case 2:  // rings, magenta and gold
+          c = Mix(Rgb{1.0f, 0.1f, 0.6f}, Rgb{1.0f, 0.85f, 0.1f}, 0.5f + 0.5f * std::sin(r * 60 - a * 2));
+          break;
+        case 3: {  // twisted checker
+          float tu = u * 8 + std::sin(v * 6) * 0.8f, tv = v * 8 + std::sin(u * 6) * 0.8f;
+          bool on = (int(std::floor(tu)) + int(std::floor(tv))) % 2 == 0;
+          c = on ? Hue(u * 0.5f + 0.45f) : Rgb{0.05f, 0.05f, 0.2f};
+          break;
+        }
+        case 4: {  // cells
+          float best = 1e9f, second = 1e9f;
+          int id = 0;
+          for (size_t i = 0; i < cells.size(); ++i) {
+            float d = std::hypot(x - cells[i].first, y - cells[i].second);
+            if (d < best) second = best, best = d, id = int(i);
+            else if (d < second) second = d;
+          }
+          float border = std::clamp((second - best) / 6, 0.0f, 1.0f);
+          c = Hue(id * 0.137f + 0.3f) * (0.3f + 0.7f * border) + Rgb{1, 1, 1} * (1 - border) * 0.6f;
+          break;
+        }
+        case 5:  // sunburst
+          c = Mix(Rgb{0.05f, 0.2f, 0.8f}, Rgb{1.0f, 0.5f, 0.0f}, std::sin(a * 12) > 0 ? 1.0f : 0.0f) *
+                  (1.2f - r) + Rgb{1, 0.9f, 0.5f} * std::exp(-r * r * 60);
+          break;
+        default: {  // glowing dots
+          float gx = u * 10 - std::floor(u * 10) - 0.5f, gy = v * 10 - std::floor(v * 10) - 0.5f;
+          float d = std::hypot(gx, gy);
+          c = Mix(Rgb{0.0f, 0.15f, 0.1f}, Rgb{0.3f, 1.0f, 0.8f}, std::exp(-d * d * 30)) +
+              Hue(u * 0.3f + 0.35f) * 0.25f;
+          break;
+        }
+      }
+      Set(img, x, y, c);
+    }
+  return img;
+}
+
+}  // namespace
+
+std::vector<Picture> MakePictures(const std::string& fontFile) {
+  TextPainter text(fontFile);
+  std::vector<Picture> out;
+  out.push_back({"6.jpg", SphereMap(256, ChromeWorld)});
+  out.push_back({"stempelmetall.jpg", Brushed(SphereMap(256, MetalWorld))});
+  out.push_back({"4.jpg", Plasma(256, 0.0f, 6.0f)});
+  out.push_back({"sparks.jpg", Sparks(256)});
+  out.push_back({"7.jpg", WarpPicture(512)});
+  out.push_back({"walls.jpg", WallPanel(256)});
+  out.push_back({"particle.jpg", Particle(256)});
+  out.push_back({"vemla/load.jpg", Loading(text)});
+  const char* slides[4] = {"vemla/groups.jpg", "vemla/credits.jpg", "vemla/demo.jpg", "vemla/greetings.jpg"};
+  for (int i = 0; i < 4; ++i) out.push_back({slides[i], Slide(text, i)});
+  for (int i = 1; i <= 6; ++i) out.push_back({"vemla/" + std::to_string(i) + ".jpg", Overlay(i)});
+  return out;
+}

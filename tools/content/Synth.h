@@ -1,0 +1,20 @@
+// The demo's music: a synthesised piece at 157 beats per minute in A minor,
+// 96 bars long (intro, build, main part, bridge, break, second build, finale,
+// end), rendered as 44100 Hz stereo starting on the first beat.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+constexpr int SampleRate = 44100;
+constexpr int Tempo = 157;        // beats per minute
+constexpr int StepsPerBeat = 4;   // sixteenth notes
+constexpr int BeatsPerBar = 4;
+constexpr int StepsPerBar = StepsPerBeat * BeatsPerBar;
+constexpr int SongBars = 96;
+constexpr int SongSteps = SongBars * StepsPerBar;
+
+// Sample index at which a step (a sixteenth note from the start) begins.
+int64_t StepToSample(double row);
+
+// The whole piece, interleaved left/right, peaks below 0.9.
+std::vector<float> RenderSong();

@@ -1,0 +1,76 @@
+#include "Text.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <stdexcept>
+
+std::string FindFontFile(const std::string& pattern) {
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
+  FcConfigSubstitute(config, pat, FcMatchPattern);
+  FcDefaultSubstitute(pat);
+  FcResult result;
+  FcPattern* match = FcFontMatch(config, pat, &result);
+  std::string file;
+  FcChar8* name = nullptr;
+  if (match && FcPatternGetString(match, FC_FILE, 0, &name) == FcResultMatch) file = reinterpret_cast<char*>(name);
+  if (match) FcPatternDestroy(match);
+  FcPatternDestroy(pat);
+  FcConfigDestroy(config);
+  if (file.empty()) throw std::runtime_error("no font matches '" + pattern + "'");
+  return file;
+}
+
+struct TextPainter::Impl {
+  FT_Library Library = nullptr;
+  FT_Face Face = nullptr;
+};
+
+TextPainter::TextPainter(const std::string& fontFile) : P(new Impl) {
+  if (FT_Init_FreeType(&P->Library) || FT_New_Face(P->Library, fontFile.c_str(), 0, &P->Face)) {
+    if (P->Library) FT_Done_FreeType(P->Library);
+    delete P;
+    throw std::runtime_error("cannot open the font " + fontFile);
+  }
+}
+
+TextPainter::~TextPainter() {
+  FT_Done_Face(P->Face);
+  FT_Done_FreeType(P->Library);
+  delete P;
+}
+
+float TextPainter::Measure(const std::string& text, int pixels, float tracking) {
+  FT_Set_Pixel_Sizes(P->Face, 0, pixels);
+  float w = 0;
+  for (unsigned char c : text) {
+    if (FT_Load_Char(P->Face, c, FT_LOAD_DEFAULT)) continue;
+    w += P->Face->glyph->advance.x / 64.0f + tracking;
+  }
+  return text.empty() ? 0 : w - tracking;
+}
+
+void TextPainter::Draw(Image& img, const std::string& text, int pixels, float x, float y, float r, float g, float b,
+                       float tracking) {
+  FT_Set_Pixel_Sizes(P->Face, 0, pixels);
+  float pen = x;
+  for (unsigned char c : text) {
+    if (FT_Load_Char(P->Face, c, FT_LOAD_RENDER)) continue;
+    FT_GlyphSlot gs = P->Face->glyph;
+    const FT_Bitmap& bm = gs->bitmap;
+    int left = int(pen + 0.5f) + gs->bitmap_left, top = int(y + 0.5f) - gs->bitmap_top;
+    for (unsigned row = 0; row < bm.rows; ++row)
+      for (unsigned col = 0; col < bm.width; ++col) {
+        float a = bm.buffer[row * bm.pitch + col] / 255.0f;
+        if (a > 0) AddPixel(img, left + int(col), top + int(row), r, g, b, a);
+      }
+    pen += gs->advance.x / 64.0f + tracking;
+  }
+}
+
+void TextPainter::DrawCentred(Image& img, const std::string& text, int pixels, float cx, float y, float r, float g,
+                              float b, float tracking) {
+  Draw(img, text, pixels, cx - Measure(text, pixels, tracking) * 0.5f, y, r, g, b, tracking);
+}
