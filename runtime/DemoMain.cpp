@@ -1,11 +1,11 @@
 #include "runtime/DemoMain.h"
 
 #include <GL/gl.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
 
+#include "platform/Directory.h"
 #include "platform/EINKeyboard.h"
 #include "platform/Music.h"
 #include "platform/Random.h"
@@ -45,8 +45,7 @@ bool FlashVisible(float c0) { return c0 > 0; }
 
 void LoadDemo() {
   // Without a "data" directory loading goes on where we are.
-  if (chdir("data") != 0) {
-  }
+  ChangeDirectory("data");
   LoadingPicture = GetTexture("vemla\\load.jpg");
   for (int frame = 0; frame < LoadingFrames; ++frame) {
     ClearFrame();

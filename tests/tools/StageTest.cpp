@@ -14,9 +14,9 @@
 #include <fstream>
 #include <sstream>
 
-#include <jpeglib.h>
 
 #include "platform/SharedState.h"
+#include "render2d/JPEG.h"
 #include "Stage.h"
 #include "runtime/VRTServer.h"
 #include "Synth.h"
@@ -31,29 +31,6 @@ const fs::path Stage = VEMLA_STAGE_DIR;
 std::vector<uint8_t> ReadFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-struct JpegSize {
-  int Width = 0, Height = 0, Components = 0;
-};
-
-JpegSize DecodeJpeg(const std::vector<uint8_t>& bytes) {
-  jpeg_decompress_struct c;
-  jpeg_error_mgr e;
-  c.err = jpeg_std_error(&e);
-  jpeg_create_decompress(&c);
-  jpeg_mem_src(&c, bytes.data(), bytes.size());
-  jpeg_read_header(&c, TRUE);
-  jpeg_start_decompress(&c);
-  JpegSize s{int(c.output_width), int(c.output_height), c.output_components};
-  std::vector<uint8_t> row(c.output_width * c.output_components);
-  while (c.output_scanline < c.output_height) {
-    JSAMPROW r = row.data();
-    jpeg_read_scanlines(&c, &r, 1);
-  }
-  jpeg_finish_decompress(&c);
-  jpeg_destroy_decompress(&c);
-  return s;
 }
 
 }  // namespace
@@ -90,10 +67,13 @@ TEST(RunDirectory, PicturesDecodeAtTheirSizes) {
       {"vemla/1.jpg", 256},  {"vemla/2.jpg", 256},       {"vemla/3.jpg", 256},
       {"vemla/4.jpg", 256},  {"vemla/5.jpg", 256},       {"vemla/6.jpg", 256}};
   for (auto [name, side] : pictures) {
-    JpegSize s = DecodeJpeg(ReadFile(Stage / "data" / name));
-    EXPECT_EQ(s.Width, side) << name;
-    EXPECT_EQ(s.Height, side) << name;
-    EXPECT_EQ(s.Components, 3) << name;
+    // Through the program's own reader, as it will load them.
+    std::vector<uint8_t> bytes = ReadFile(Stage / "data" / name);
+    TPixelBuffer image;
+    TImageFailure failure;
+    ASSERT_TRUE(DecodeJPEG(bytes.data(), bytes.size(), name, image, failure)) << name << ": " << failure.Text;
+    EXPECT_EQ(image.Width, side) << name;
+    EXPECT_EQ(image.Height, side) << name;
   }
 }
 
