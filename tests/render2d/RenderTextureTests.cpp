@@ -20,13 +20,8 @@ class RenderTexture : public GLTest {
 
   static std::vector<uint8_t> Texels(uint32_t texture) {
     glBindTexture(GL_TEXTURE_2D, texture);
-    GLint w = 0, h = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-    std::vector<uint8_t> texels(static_cast<size_t>(w) * h * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texels;
+    int w = 0, h = 0;
+    return BoundTexels(w, h);
   }
 
   static std::vector<GLint> Viewport() {

@@ -19,15 +19,6 @@ class TextureLoad : public GLTest {
     WriteFile(path, bytes);
     return path;
   }
-  // Level 0 of the bound texture as RGBA bytes.
-  static std::vector<uint8_t> BoundTexels(int& width, int& height) {
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texels;
-  }
   static std::string Dir;
 };
 std::string TextureLoad::Dir;

@@ -43,3 +43,12 @@ std::vector<uint8_t> GLTest::ReadPixels(int x, int y, int w, int h) {
 }
 
 void GLTest::ReadMatrix(unsigned which, double out[16]) { glGetDoublev(which, out); }
+
+std::vector<uint8_t> GLTest::BoundTexels(int& width, int& height) {
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  return texels;
+}

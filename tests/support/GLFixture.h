@@ -15,4 +15,6 @@ class GLTest : public ::testing::Test {
   // RGBA bytes of the back buffer, bottom row first.
   static std::vector<uint8_t> ReadPixels(int x, int y, int w, int h);
   static void ReadMatrix(unsigned which, double out[16]);
+  // Level 0 of the bound 2D texture as RGBA bytes, with its size.
+  static std::vector<uint8_t> BoundTexels(int& width, int& height);
 };
