@@ -2,8 +2,6 @@
 // light, checked through the GL state Mesa reports.
 #include <GL/gl.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -11,10 +9,12 @@
 #include "scene3d/LUM2Lights.h"
 #include "scene3d/LUM2Materials.h"
 #include "support/GLFixture.h"
+#include "support/TempDir.h"
 
 namespace {
-// A 1 x 1 24-bit BMP.
-void WriteBMP(const std::string& path) {
+// A 1 x 1 24-bit BMP in the test's own directory; returns its path.
+std::string WriteBMP(const std::string& name) {
+  static TempDir dir;
   std::vector<uint8_t> b(58, 0);
   b[0] = 'B';
   b[1] = 'M';
@@ -26,18 +26,7 @@ void WriteBMP(const std::string& path) {
   b[54] = 10;
   b[55] = 20;
   b[56] = 30;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(b.data(), 1, b.size(), f);
-  std::fclose(f);
-}
-
-std::string Directory() {
-  static std::string dir;
-  if (dir.empty()) {
-    char pattern[] = "/tmp/vemla-registry-XXXXXX";
-    dir = mkdtemp(pattern);
-  }
-  return dir;
+  return dir.Write(name, b);
 }
 
 size_t Entries(const std::string& name) {
@@ -94,8 +83,7 @@ class Materials : public GLTest {
 }  // namespace
 
 TEST_F(Materials, RegistryLoadsEachNameOnceAndKeepsIt) {
-  const std::string name = Directory() + "/6.bmp";
-  WriteBMP(name);
+  const std::string name = WriteBMP("6.bmp");
   EXPECT_EQ(FindTexture(name), NoTexture);
   const size_t before = TextureRegistry.size();
   const uint32_t first = GetTexture(name);
@@ -109,10 +97,8 @@ TEST_F(Materials, RegistryLoadsEachNameOnceAndKeepsIt) {
 }
 
 TEST_F(Materials, NamesAreCaseSensitiveAndKeptAsWritten) {
-  const std::string lower = Directory() + "/7.bmp";
-  const std::string upper = Directory() + "/7.BMP";
-  WriteBMP(lower);
-  WriteBMP(upper);
+  const std::string lower = WriteBMP("7.bmp");
+  const std::string upper = WriteBMP("7.BMP");
   const uint32_t a = GetTexture(lower);
   const uint32_t b = GetTexture(upper);
   EXPECT_NE(a, NoTexture);
@@ -120,7 +106,7 @@ TEST_F(Materials, NamesAreCaseSensitiveAndKeptAsWritten) {
   EXPECT_NE(a, b);  // two entries, two loads
 
   // The registry keeps backslashes; only the file opening turns them.
-  const std::string windows = Directory() + "\\7.bmp";
+  const std::string windows = lower.substr(0, lower.rfind('/')) + "\\7.bmp";
   const uint32_t c = GetTexture(windows);
   EXPECT_NE(c, NoTexture);
   EXPECT_NE(c, a);

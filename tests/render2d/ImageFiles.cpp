@@ -1,8 +1,5 @@
 #include "ImageFiles.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 
 #include <jpeglib.h>
 
@@ -100,15 +97,3 @@ Bytes MakeJPEG(int width, int height, const std::vector<RGB>& pixels, bool grey)
   return result;
 }
 
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return;
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
-
-std::string TempDirectory() {
-  char pattern[] = "/tmp/vemla-test-XXXXXX";
-  const char* dir = mkdtemp(pattern);
-  return dir != nullptr ? dir : "/tmp";
-}

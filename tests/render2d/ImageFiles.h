@@ -19,6 +19,3 @@ Bytes TGAHeader(uint8_t imageType, uint8_t colourMapType, int width, int height,
 // top row first, as JPEG stores them. grey: one component (uses r).
 Bytes MakeJPEG(int width, int height, const std::vector<RGB>& pixels, bool grey = false);
 
-void WriteFile(const std::string& path, const Bytes& bytes);
-// A fresh directory for the test's files.
-std::string TempDirectory();

@@ -6,22 +6,17 @@
 #include "platform/Message.h"
 #include "render2d/LUM2Textures.h"
 #include "support/GLFixture.h"
+#include "support/TempDir.h"
 
 namespace {
 class TextureLoad : public GLTest {
  protected:
-  void SetUp() override {
-    GLTest::SetUp();
-    if (Dir.empty()) Dir = TempDirectory();
-  }
-  static std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::string path = Dir + "/" + name;
-    WriteFile(path, bytes);
-    return path;
-  }
-  static std::string Dir;
+  static std::string Write(const std::string& name, const Bytes& bytes) { return Files.Write(name, bytes); }
+  static TempDir Files;
+  static const std::string Dir;
 };
-std::string TextureLoad::Dir;
+TempDir TextureLoad::Files;
+const std::string TextureLoad::Dir = TextureLoad::Files.Path();
 
 const uint32_t Untouched = 0xABCDu;
 }  // namespace

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
+
+#include "support/TempDir.h"
 
 namespace chunks {
 
@@ -44,10 +45,8 @@ std::string MeshObject(const std::string& name, const std::string& meshChildren,
 std::string MainFile(const std::string& objects) { return Chunk(0x4D4D, Chunk(0x3D3D, objects)); }
 
 std::string WriteFile(const std::string& name, const std::string& bytes) {
-  const std::string path = ::testing::TempDir() + name;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return path;
+  static TempDir dir;
+  return dir.Write(name, std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
 }  // namespace chunks
