@@ -143,10 +143,15 @@ void SetFieldOfView(float angle) {
 bool PresentFrame(const TGLWindow& window) {
   WindowBackend& backend = CurrentWindowBackend();
   glFlush();
-  WindowEvent event;
-  while (backend.PollEvent(event)) HandleWindowEvent(event);
+  PumpWindowEvents();
   if (window.Wnd != nullptr) backend.SwapBuffers(window.Wnd);
   return QuitSeen;
+}
+
+void PumpWindowEvents() {
+  WindowBackend& backend = CurrentWindowBackend();
+  WindowEvent event;
+  while (backend.PollEvent(event)) HandleWindowEvent(event);
 }
 
 bool QuitRequested() { return QuitSeen; }

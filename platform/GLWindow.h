@@ -30,6 +30,8 @@ void SetFieldOfView(float angle);
 // Handles every pending window event, then presents the frame. Returns true
 // once a quit request (the window closed) has been seen.
 bool PresentFrame(const TGLWindow& window);
+// Handles every pending window event without presenting anything.
+void PumpWindowEvents();
 // Whether a quit request has reached PresentFrame; cleared only by tests.
 bool QuitRequested();
 void ResetQuitRequest();

@@ -45,5 +45,8 @@ class WindowBackend {
 };
 
 WindowBackend& CurrentWindowBackend();
+// Picks the window system's offscreen video driver unless the environment
+// names a driver: for runs whose frames nobody watches.
+void PreferOffscreenVideo();
 // nullptr restores the SDL backend.
 void SetWindowBackend(WindowBackend* backend);

@@ -43,11 +43,11 @@ int PictureSlot(float c6) {
 
 bool FlashVisible(float c0) { return c0 > 0; }
 
-void LoadDemo() {
+void LoadDemo(const TLoadOptions& options) {
   // Without a "data" directory loading goes on where we are.
   ChangeDirectory("data");
   LoadingPicture = GetTexture("vemla\\load.jpg");
-  for (int frame = 0; frame < LoadingFrames; ++frame) {
+  for (int frame = 0; options.LoadingScreen && frame < LoadingFrames; ++frame) {
     ClearFrame();
     BeginOverlay();
     DrawTexturedQuad(LoadingPicture, 325, 75, 475, 475);
@@ -62,12 +62,18 @@ void LoadDemo() {
   Pictures[2] = GetTexture("vemla\\demo.jpg");
   Pictures[3] = GetTexture("vemla\\greetings.jpg");
   Pictures[4] = CreateRenderTexture(512);
+  if (!options.Music) return;
   InitMusic(MainWindow.Wnd);
   MusicSample = LoadSample("vemla\\sound.mp3");
   PlaySample(MusicSample, 100, 50);
 }
 
 void RenderFrame() {
+  DrawFrame();
+  PresentAndPoll();
+}
+
+void DrawFrame() {
   const float* c = Channels;
   Randomize();
   glClearColor(0, 0, 0, 1);
@@ -100,6 +106,9 @@ void RenderFrame() {
   }
   EndOverlay();
   DrawLetterbox(1);
+}
+
+void PresentAndPoll() {
   PresentFrame(MainWindow);
   PollKeyboard();
 }

@@ -13,10 +13,21 @@ extern int32_t MusicSample;
 
 constexpr int LoadingFrames = 61;
 
+// What the start-up loading leaves out: a capture neither shows the loading
+// picture nor plays the music.
+struct TLoadOptions {
+  bool LoadingScreen = true;
+  bool Music = true;
+};
+
 // Loads everything behind the loading picture and starts the music.
-void LoadDemo();
+void LoadDemo(const TLoadOptions& options = {});
 // Renders and presents one frame from Channels, SceneTime and FrameDelta.
 void RenderFrame();
+// Renders one frame into the back buffer without presenting it.
+void DrawFrame();
+// Presents the finished frame and polls the keyboard.
+void PresentAndPoll();
 
 // Server mode when "-vrt" is exactly one of the command-line words 0, 1, 2.
 bool ServerModeRequested(int argc, const char* const* argv);

@@ -3,48 +3,77 @@
 #include <GL/gl.h>
 
 #include <exception>
-#include <memory>
 
-#include "platform/DirectInput8.h"
+#include "platform/Directory.h"
 #include "platform/EINKeyboard.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
-#include "platform/SharedState.h"
+#include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
+#include "runtime/Capture.h"
 #include "runtime/DemoMain.h"
-#include "runtime/Timer.h"
+#include "runtime/MainLoop.h"
 #include "runtime/VRTServer.h"
 
-void RunMainLoop(TVRTReader& track, TETimer& timer) {
-  while (!KeyDown(DIK_ESCAPE) && !RunEnded && !QuitRequested()) {
-    float t = timer.Elapsed();
-    FrameDelta = timer.Delta;
-    track.Sample(t);
-    RenderFrame();
-  }
+namespace {
+constexpr int UsageStatus = 2;
+
+int UsageError(const TUsageError& error) {
+  ShowMessage("Error", error.Text);
+  return UsageStatus;
 }
+
+// Plays the frames on the virtual clock into the capture folder.
+int Capture(const TCaptureOptions& options, TVRTReader& track) {
+  TCaptureSpan span;
+  if (auto error = CaptureSpan(options, track.EndTime(), span)) return UsageError(*error);
+  const std::string folder = AbsolutePath(options.Folder);
+  std::string reason;
+  if (!PrepareOutputFolder(folder, reason))
+    return UsageError({"Cannot write frames into " + options.Folder + ": " + reason});
+  LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
+  TVirtualClock clock(span.From, options.Fps, span.Count);
+  TCaptureSink sink(folder, span.Count);
+  RunMainLoop(track, clock, sink);
+  sink.Finish();
+  if (sink.Written < span.Count) {
+    ShowMessage("Error", "Capture stopped after " + std::to_string(sink.Written) + " of " +
+                             std::to_string(span.Count) + " frames");
+    return 1;
+  }
+  return 0;
+}
+}  // namespace
 
 int RunDemo(int argc, const char* const* argv) {
   try {
+    TCaptureOptions capture;
+    if (auto error = ParseCaptureOptions(argc, argv, capture)) return UsageError(*error);
+    // Frames that are only written need no screen.
+    if (capture.Requested) PreferOffscreenVideo();
     LoadGLLibraries();
-    bool fullscreen = !WindowRequested(argc, argv);
+    bool fullscreen = !WindowRequested(argc, argv) && !capture.Requested;
     BuildGLWindow(800, 600, 32, MainWindow, "Test", fullscreen);
     CreateKeyboard(MainWindow, false);
     glClearColor(0, 0, 0, 1);
     SetFontBase(BuildFont("Verdana", 12, true));
+    int status = 0;
     if (ServerModeRequested(argc, argv)) {
       LoadDemo();
       RunServerMode();
+    } else if (capture.Requested) {
+      TVRTReader track("demo.vrk");
+      status = Capture(capture, track);
     } else {
       TVRTReader track("demo.vrk");
       LoadDemo();
-      TETimer timer;
-      timer.Start();
-      RunMainLoop(track, timer);
+      TTimerClock clock;
+      TPresentSink present;
+      RunMainLoop(track, clock, present);
     }
     FreeKeyboard();
     UnloadGLLibraries();
-    return 0;
+    return status;
   } catch (const std::exception& error) {
     // An error that leaves the start-up ends the program after its report.
     ShowMessage("Error", error.what());

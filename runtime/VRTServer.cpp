@@ -76,6 +76,11 @@ void TVRTReader::Sample(float time) {
   }
 }
 
+double TVRTReader::EndTime() const {
+  if (Rate <= 0 || Data.empty()) return -1;
+  return static_cast<double>(Data[0].size() - 1) * 60 / (16.0 * Rate);
+}
+
 float CubicInterpolate(float y0, float y1, float y2, float y3, float mu) {
   if (std::isnan(y2)) y2 = y1;
   if (std::isnan(y0)) y0 = y1;

@@ -24,6 +24,9 @@ class TVRTReader {
   // Publishes SceneTime, samples the first C channels at Time seconds, and
   // sets RunEnded once Time has run past the last sample.
   void Sample(float time);
+  // Seconds from the start of the music to the last sample, or -1 for a
+  // track that never ends (a rate of 0 or less).
+  double EndTime() const;
 
   std::vector<std::vector<float>> Data;
   int32_t Rate = 0;

@@ -253,6 +253,10 @@ void TLUMBrush::Scale(const Vec3& factors) {
   for (auto& mesh : Meshes) ScaleMesh(*mesh, factors);
 }
 
+void TLUMBrush::Draw() {
+  if (!Meshes.empty() && Meshes.front()) Meshes.front()->DrawArrays();
+}
+
 // ---- utilities ----
 
 namespace {

@@ -96,6 +96,9 @@ class TLUMBrush {
   void Rotate(const Vec3& angles);
   // Scales every mesh; normals stay as they are.
   void Scale(const Vec3& factors);
+  // One indexed vertex-array draw of the first mesh, in the caller's state;
+  // a brush without meshes draws nothing.
+  void Draw();
 
   std::vector<std::unique_ptr<TMeshDataNM>> Meshes;
   int32_t MeshCount = 0;

@@ -1,11 +1,38 @@
 // The clock effects: the clock nest and its glow, the tunnel, the pea swarm,
 // the warp echo, and the letterbox bars that close every frame.
 #pragma once
+#include <cstdint>
+#include <memory>
 
+#include "platform/Types.h"
+#include "scene3d/LUM2Classes.h"
+#include "scene3d/LUM2Grid.h"
+
+extern std::unique_ptr<TLUMBrush> ClockBrush;
+extern std::unique_ptr<TLUMBrush> PeaBrush;
+extern uint32_t ClockTexture;
+extern uint32_t WarpPicture;
+extern std::unique_ptr<TLUMGrid> WarpGrid;
+// The 256 x 256 texture the glows and the echo render into.
+extern uint32_t ClockRenderTexture;
+extern Vec3 CameraEye;
+extern Vec3 CameraTarget;
+extern Vec3 CameraUp;
+
+// Loads the models and textures and makes the render texture.
 void InitClockwork();
-void RenderClockNestGlow(float value);
-void RenderPeaSwarm(float value);
-void RenderWarpEcho(float value);
+// The nest of eleven clocks; value widens the view and tilts the turning axis.
 void RenderClockNest(float value);
+// The nest over its own blurred glow and a coloured veil, both faded by
+// value; the camera jumps to a new place on every beat.
+void RenderClockNestGlow(float value);
+// Thirty-one clocks strung along the Z axis.
 void RenderClockTunnel();
+// The tunnel over its glow, with 301 peas circling the origin.
+void RenderPeaSwarm(float value);
+// The rippling picture on the warp grid, in the current viewport.
+void DrawWarpGrid();
+// The rippling picture blurred and echoed six times, pulsing red by value.
+void RenderWarpEcho(float value);
+// Black bars over the bottom and top 75 rows, at this alpha.
 void DrawLetterbox(float alpha);

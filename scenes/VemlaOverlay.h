@@ -1,7 +1,27 @@
-// The picture overlay: a rippling blend of two of six pictures laid over the frame.
+// The picture overlay: a 256 x 256 texture that always holds a rippling blend
+// of two of six pictures, switched at random on the beat, and laid over the
+// frame when its channel is active.
 #pragma once
+#include <cstdint>
+#include <memory>
+
+#include "scene3d/LUM2Grid.h"
+
+// Pictures 1 to 6 (slot 0 unused).
+extern uint32_t OverlayPictures[7];
+extern uint32_t OverlayTexture;
+extern std::unique_ptr<TLUMGrid> OverlayGrid;
+// The picture drawn first and the one blended over it, each 1 to 6.
+extern int32_t OverlayIndexA;
+extern int32_t OverlayIndexB;
 
 void InitOverlay();
-// Renders the next overlay texture; leaves the frame cleared.
+// Renders the next overlay texture; runs every frame before any scene and
+// leaves the frame cleared.
 void UpdateOverlayTexture();
+// The bound picture on the overlay grid, rippling near each beat's crest.
+void DrawOverlayGrid(float phase);
+// Adds the overlay texture over the whole frame at this alpha.
 void RenderOverlay(float alpha);
+// A picture index from a draw r in [0, 1): r * 5 rounded half to even, plus 1.
+int32_t OverlayIndexFromDraw(double r);

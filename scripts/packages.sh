@@ -8,7 +8,7 @@ VEMLA_PACKAGES=(
   libgtest-dev
   libsdl2-dev libsdl2-mixer-dev
   libgl1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglu1-mesa
-  libjpeg62-turbo-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libmp3lame-dev
 )
 

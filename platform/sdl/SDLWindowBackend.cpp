@@ -111,4 +111,6 @@ WindowBackend* Active = &SdlBackend;
 }  // namespace
 
 WindowBackend& CurrentWindowBackend() { return *Active; }
+// A hint of default priority yields to SDL_VIDEODRIVER in the environment.
+void PreferOffscreenVideo() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen"); }
 void SetWindowBackend(WindowBackend* backend) { Active = backend ? backend : &SdlBackend; }

@@ -14,7 +14,7 @@
 #include "platform/SharedState.h"
 #include "platform/WindowBackend.h"
 #include "runtime/DemoMain.h"
-#include "runtime/Entry.h"
+#include "runtime/MainLoop.h"
 #include "runtime/Timer.h"
 #include "runtime/VRTServer.h"
 #include "support/GLFixture.h"
@@ -103,9 +103,9 @@ class MainLoopTest : public GLTest {
 
   int RunLoop() {
     TVRTReader track(TrackPath);
-    TETimer timer;
-    timer.Start();
-    RunMainLoop(track, timer);
+    TTimerClock clock;
+    TPresentSink present;
+    RunMainLoop(track, clock, present);
     return Window.Frames;
   }
 

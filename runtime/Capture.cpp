@@ -1,0 +1,135 @@
+#include "runtime/Capture.h"
+
+#include <GL/gl.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/Console.h"
+#include "platform/EINKeyboard.h"
+#include "platform/GLWindow.h"
+#include "platform/PngFile.h"
+
+namespace {
+constexpr double MaxFps = 1000;
+constexpr int64_t MaxFrames = 100000000;
+// Slack for spans whose ends are meant to fall on a frame, such as 0 to 1 s
+// at 60 frames a second.
+constexpr double FrameSlack = 1e-6;
+
+std::string Seconds(double s) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", s);
+  return text;
+}
+
+// The whole word as a finite number, or nothing.
+std::optional<double> ParseNumber(const char* word) {
+  double value = 0;
+  const char* end = word + std::strlen(word);
+  auto [stop, error] = std::from_chars(word, end, value);
+  if (error != std::errc() || stop != end || word == end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+}  // namespace
+
+std::optional<TUsageError> ParseCaptureOptions(int argc, const char* const* argv, TCaptureOptions& options) {
+  bool spanGiven = false;
+  for (int k = 1; k < argc; ++k) {
+    const std::string word = argv[k] != nullptr ? argv[k] : "";
+    const bool number = word == "--from" || word == "--to" || word == "--fps";
+    if (word != "--capture" && !number) continue;
+    if (k + 1 >= argc || argv[k + 1] == nullptr) {
+      if (word == "--capture") return TUsageError{"--capture needs a folder to write the frames to"};
+      return TUsageError{word + " needs a number" + (word == "--fps" ? " of frames per second" : " of seconds")};
+    }
+    const std::string value = argv[++k];
+    if (word == "--capture") {
+      if (value.empty()) return TUsageError{"--capture needs a folder to write the frames to"};
+      options.Requested = true;
+      options.Folder = value;
+      continue;
+    }
+    spanGiven = true;
+    const std::optional<double> parsed = ParseNumber(value.c_str());
+    if (!parsed) return TUsageError{word + " takes a number, not \"" + value + "\""};
+    if (word == "--fps") {
+      if (!(*parsed > 0) || *parsed > MaxFps)
+        return TUsageError{"--fps must be more than 0 and at most " + Seconds(MaxFps) + ", not " + value};
+      options.Fps = *parsed;
+    } else {
+      if (*parsed < 0) return TUsageError{word + " must be 0 seconds or more, not " + value};
+      (word == "--from" ? options.From : options.To) = *parsed;
+    }
+  }
+  if (spanGiven && !options.Requested) return TUsageError{"--from, --to and --fps need --capture <folder>"};
+  if (options.From && options.To && *options.From > *options.To)
+    return TUsageError{"--from " + Seconds(*options.From) + " is after --to " + Seconds(*options.To)};
+  return std::nullopt;
+}
+
+std::optional<TUsageError> CaptureSpan(const TCaptureOptions& options, double trackEnd, TCaptureSpan& span) {
+  const double from = options.From.value_or(0);
+  double to = options.To.value_or(trackEnd);
+  if (trackEnd < 0 && !options.To) return TUsageError{"the track never ends: give the capture an end with --to"};
+  if (trackEnd >= 0 && from > trackEnd)
+    return TUsageError{"--from " + Seconds(from) + " is after the end of the track (" + Seconds(trackEnd) + " s)"};
+  // Frames past the end of the track would all show its last sample.
+  if (trackEnd >= 0 && to > trackEnd) to = trackEnd;
+  if (from > to) return TUsageError{"--from " + Seconds(from) + " is after --to " + Seconds(to)};
+  const double frames = std::floor((to - from) * options.Fps + FrameSlack) + 1;
+  if (frames > MaxFrames) return TUsageError{"the capture would be more than " + std::to_string(MaxFrames) + " frames"};
+  span.From = from;
+  span.Count = static_cast<int64_t>(frames);
+  return std::nullopt;
+}
+
+std::string CaptureFileName(int64_t frame) {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frame));
+  return name;
+}
+
+TCaptureSink::TCaptureSink(std::string folder, int64_t total) : Folder(std::move(folder)), Total(total) {
+  Clock.Start();
+}
+
+void TCaptureSink::FinishFrame() {
+  std::vector<uint8_t> pixels(static_cast<size_t>(CaptureWidth) * CaptureHeight * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  const std::string path = Folder + "/" + CaptureFileName(Written);
+  std::string reason;
+  if (!WritePngBottomUp(path, CaptureWidth, CaptureHeight, pixels.data(), reason)) {
+    EndProgressLine();
+    throw ECaptureError("Cannot write " + path + ": " + reason);
+  }
+  ++Written;
+  // Nothing is presented, but the window still hears Escape and a close.
+  PumpWindowEvents();
+  PollKeyboard();
+  Progress(false);
+}
+
+void TCaptureSink::Finish() {
+  Progress(true);
+  EndProgressLine();
+}
+
+void TCaptureSink::Progress(bool last) {
+  if (Total <= 1) return;
+  const double now = Clock.GetTime() - Clock.StartTime;
+  // A few updates a second on a terminal; every few seconds into a log.
+  const double interval = StderrIsTerminal() ? 0.25 : 5.0;
+  if (!last && now - LastShown < interval) return;
+  LastShown = now;
+  char line[128];
+  const double rate = now > 0 ? static_cast<double>(Written) / now : 0;
+  std::snprintf(line, sizeof line, "Captured %lld of %lld frames (%.1f frames/s)", static_cast<long long>(Written),
+                static_cast<long long>(Total), rate);
+  ShowProgressLine(line);
+}

@@ -1,0 +1,59 @@
+#include "runtime/MainLoop.h"
+
+#include <cmath>
+
+#include "platform/Clock.h"
+#include "platform/DirectInput8.h"
+#include "platform/EINKeyboard.h"
+#include "platform/GLWindow.h"
+#include "platform/SharedState.h"
+#include "runtime/DemoMain.h"
+#include "runtime/VRTServer.h"
+
+namespace {
+// The time of the virtual clock's current frame, for the time of day.
+double VirtualSeconds = 0;
+
+TimeOfDay VirtualTimeOfDay() {
+  constexpr int64_t MillisecondsPerDay = 24LL * 60 * 60 * 1000;
+  int64_t ms = 0;
+  if (VirtualSeconds > 0 && VirtualSeconds < 1e9) ms = std::llround(VirtualSeconds * 1000) % MillisecondsPerDay;
+  const int msInSecond = static_cast<int>(ms % 1000);
+  const int64_t seconds = ms / 1000;
+  return TimeOfDay{static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                   static_cast<int>(seconds % 60), msInSecond};
+}
+}  // namespace
+
+TTimerClock::TTimerClock() { Timer.Start(); }
+
+float TTimerClock::Elapsed() { return Timer.Elapsed(); }
+
+float TTimerClock::Delta() const { return Timer.Delta; }
+
+TVirtualClock::TVirtualClock(double from, double fps, int64_t count) : From(from), Fps(fps), Count(count) {
+  VirtualSeconds = from;
+  SetTimeOfDaySource(VirtualTimeOfDay);
+}
+
+TVirtualClock::~TVirtualClock() { SetTimeOfDaySource(nullptr); }
+
+float TVirtualClock::Elapsed() {
+  VirtualSeconds = From + static_cast<double>(Frame) / Fps;
+  ++Frame;
+  return static_cast<float>(VirtualSeconds);
+}
+
+float TVirtualClock::Delta() const { return static_cast<float>(1 / Fps); }
+
+void TPresentSink::FinishFrame() { PresentAndPoll(); }
+
+void RunMainLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
+  while (!KeyDown(DIK_ESCAPE) && !RunEnded && !QuitRequested() && !clock.Finished()) {
+    float t = clock.Elapsed();
+    FrameDelta = clock.Delta();
+    track.Sample(t);
+    DrawFrame();
+    sink.FinishFrame();
+  }
+}

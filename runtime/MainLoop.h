@@ -1,0 +1,68 @@
+// The one main loop. It takes a clock, which says what time each frame shows
+// and when the run is over, and a sink, which says what becomes of each
+// finished frame: playing runs on the frame timer and presents every frame;
+// capturing runs on a virtual clock and writes every frame to a file.
+#pragma once
+#include <cstdint>
+
+#include "runtime/Timer.h"
+
+class TVRTReader;
+
+class TFrameClock {
+ public:
+  virtual ~TFrameClock() = default;
+  // Seconds of the frame about to be drawn; also moves Delta on.
+  virtual float Elapsed() = 0;
+  // Duration of the last frame.
+  virtual float Delta() const = 0;
+  // No further frames to draw.
+  virtual bool Finished() const = 0;
+};
+
+// The frame timer, started now: time 0 is the start of the music.
+class TTimerClock final : public TFrameClock {
+ public:
+  TTimerClock();
+  float Elapsed() override;
+  float Delta() const override;
+  bool Finished() const override { return false; }
+
+  TETimer Timer;
+};
+
+// Frame k shows time From + k / Fps, for Count frames; each lasts 1 / Fps.
+// While one exists, the time of day that reseeds the random numbers is
+// 00:00:00.000 plus the frame's time, so runs repeat exactly.
+class TVirtualClock final : public TFrameClock {
+ public:
+  TVirtualClock(double from, double fps, int64_t count);
+  ~TVirtualClock() override;
+  TVirtualClock(const TVirtualClock&) = delete;
+  TVirtualClock& operator=(const TVirtualClock&) = delete;
+  float Elapsed() override;
+  float Delta() const override;
+  bool Finished() const override { return Frame >= Count; }
+
+  double From;
+  double Fps;
+  int64_t Count;
+  // Frames handed out so far.
+  int64_t Frame = 0;
+};
+
+class TFrameSink {
+ public:
+  virtual ~TFrameSink() = default;
+  virtual void FinishFrame() = 0;
+};
+
+// Presents the frame and polls the keyboard.
+class TPresentSink final : public TFrameSink {
+ public:
+  void FinishFrame() override;
+};
+
+// Samples the track and draws frames until Escape, the end of the track, a
+// closed window or the end of the clock.
+void RunMainLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink);

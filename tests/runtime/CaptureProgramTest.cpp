@@ -1,0 +1,169 @@
+// The program capturing frames, started as a user would start it, in a
+// temporary run directory that borrows the staged content.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct Picture {
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Rgb;  // top row first
+};
+
+Picture ReadPng(const std::string& path) {
+  Picture picture;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
+  image.format = PNG_FORMAT_RGB;
+  picture.Rgb.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, picture.Rgb.data(), 0, nullptr)) return Picture{};
+  picture.Width = static_cast<int>(image.width);
+  picture.Height = static_cast<int>(image.height);
+  return picture;
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Share of the pixels between the letterbox bars (rows 75 to 524 from the
+// top) that are not dark.
+double LitShare(const Picture& p) {
+  int lit = 0;
+  for (int y = 75; y < 525; ++y)
+    for (int x = 0; x < 800; ++x) {
+      const uint8_t* c = &p.Rgb[(static_cast<size_t>(y) * 800 + x) * 3];
+      if (c[0] > 24 || c[1] > 24 || c[2] > 24) ++lit;
+    }
+  return lit / (800.0 * 450.0);
+}
+
+bool BarsBlack(const Picture& p) {
+  for (int y : {0, 40, 74, 525, 560, 599})
+    for (int x = 0; x < 800; ++x)
+      for (int k = 0; k < 3; ++k)
+        if (p.Rgb[(static_cast<size_t>(y) * 800 + x) * 3 + k] != 0) return false;
+  return true;
+}
+
+class CaptureRun : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directory_symlink(fs::path(VEMLA_STAGE_DIR) / "data", fs::path(Dir.Path()) / "data"); }
+
+  void UseStagedTrack() { fs::copy_file(fs::path(VEMLA_STAGE_DIR) / "demo.vrk", fs::path(Dir.Path()) / "demo.vrk"); }
+
+  // A track of 11 channels, 4 s long, where only one channel holds a number.
+  void UseTrackWithOnly(int channel, float value) {
+    std::vector<uint8_t> bytes;
+    const int samples = 4 * 157 * 16 / 60;
+    AppendInt32(bytes, 11);
+    AppendInt32(bytes, samples);
+    AppendInt32(bytes, 157);
+    for (int c = 0; c < 11; ++c)
+      for (int k = 0; k < samples; ++k)
+        AppendFloat(bytes, c == channel ? value : std::numeric_limits<float>::quiet_NaN());
+    Dir.Write("demo.vrk", bytes);
+  }
+
+  // Runs the program in the run directory; returns its exit status.
+  int Run(const std::string& arguments) {
+    const std::string command =
+        "cd '" + Dir.Path() + "' && '" + VEMLA_PROGRAM + "' " + arguments + " >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Stderr() { return Bytes(Dir.Path() + "/err.txt"); }
+  std::string Path(const std::string& name) { return Dir.Path() + "/" + name; }
+  std::vector<std::string> Files(const std::string& folder) {
+    std::vector<std::string> names;
+    if (fs::exists(Path(folder)))
+      for (const auto& entry : fs::directory_iterator(Path(folder))) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempDir Dir;
+};
+}  // namespace
+
+TEST_F(CaptureRun, SameSpanTwiceGivesByteIdenticalFrames) {
+  UseStagedTrack();
+  // Across two beats of the glowing nest, whose camera jumps at random.
+  ASSERT_EQ(Run("--capture a --from 28 --to 29 --fps 4"), 0) << Stderr();
+  ASSERT_EQ(Run("--capture b --from 28 --to 29 --fps 4"), 0) << Stderr();
+  const std::vector<std::string> names = Files("a");
+  ASSERT_EQ(names, (std::vector<std::string>{"frame-000000.png", "frame-000001.png", "frame-000002.png",
+                                             "frame-000003.png", "frame-000004.png"}));
+  EXPECT_EQ(Files("b"), names);
+  for (const std::string& name : names) EXPECT_EQ(Bytes(Path("a/" + name)), Bytes(Path("b/" + name))) << name;
+  const Picture first = ReadPng(Path("a/frame-000000.png"));
+  EXPECT_EQ(first.Width, 800);
+  EXPECT_EQ(first.Height, 600);
+  EXPECT_TRUE(BarsBlack(first));
+  EXPECT_NE(Bytes(Path("a/frame-000000.png")), Bytes(Path("a/frame-000004.png")));
+}
+
+TEST_F(CaptureRun, EachSceneChannelAloneShowsItsScene) {
+  for (int channel : {1, 2, 3, 4, 5, 8, 9}) {
+    UseTrackWithOnly(channel, 0.5f);
+    const std::string folder = "c" + std::to_string(channel);
+    ASSERT_EQ(Run("--capture " + folder + " --from 1 --to 1"), 0) << Stderr();
+    ASSERT_EQ(Files(folder), std::vector<std::string>{"frame-000000.png"});
+    const Picture frame = ReadPng(Path(folder + "/frame-000000.png"));
+    ASSERT_EQ(frame.Width, 800) << "channel " << channel;
+    EXPECT_GT(LitShare(frame), 0.05) << "channel " << channel;
+    EXPECT_TRUE(BarsBlack(frame)) << "channel " << channel;
+  }
+}
+
+TEST_F(CaptureRun, CommandLineErrorsEndWithStatusTwoAndWriteNothing) {
+  UseStagedTrack();
+  Dir.Write("plain-file", {1});
+  const struct {
+    const char* Arguments;
+    const char* Says;
+  } cases[] = {
+      {"--capture out --fps 0", "--fps must be more than 0"},
+      {"--capture out --from x", "--from takes a number, not \"x\""},
+      {"--capture out --from 5 --to 3", "--from 5 is after --to 3"},
+      {"--capture out --from 500", "--from 500 is after the end of the track"},
+      {"--capture plain-file/out", "Cannot write frames into plain-file/out"},
+      {"--capture", "--capture needs a folder"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.Arguments), 2) << c.Arguments;
+    EXPECT_NE(Stderr().find(c.Says), std::string::npos) << c.Arguments << ": " << Stderr();
+    EXPECT_FALSE(fs::exists(Path("out"))) << c.Arguments;
+  }
+}
+
+TEST_F(CaptureRun, WholeDemoNeverStaysDarkForMoreThanTwoSeconds) {
+  UseStagedTrack();
+  ASSERT_EQ(Run("--capture all --fps 1"), 0) << Stderr();
+  const std::vector<std::string> names = Files("all");
+  ASSERT_GT(names.size(), 120u);
+  int darkRun = 0, longest = 0;
+  std::string where;
+  for (size_t k = 3; k + 3 < names.size(); ++k) {
+    const Picture frame = ReadPng(Path("all/" + names[k]));
+    ASSERT_TRUE(BarsBlack(frame)) << names[k];
+    darkRun = LitShare(frame) < 0.01 ? darkRun + 1 : 0;
+    if (darkRun > longest) {
+      longest = darkRun;
+      where = names[k];
+    }
+  }
+  EXPECT_LE(longest, 2) << "dark frames up to " << where;
+}

@@ -1,0 +1,123 @@
+// Capture: reading its options, the span of frames they select, and the
+// virtual clock with its time of day.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "runtime/Capture.h"
+
+namespace {
+std::optional<TUsageError> Parse(std::vector<const char*> words, TCaptureOptions& options) {
+  words.insert(words.begin(), "vemla");
+  return ParseCaptureOptions(static_cast<int>(words.size()), words.data(), options);
+}
+
+std::string ErrorOf(std::vector<const char*> words) {
+  TCaptureOptions options;
+  auto error = Parse(std::move(words), options);
+  return error ? error->Text : "";
+}
+
+int64_t Frames(TCaptureOptions options, double trackEnd) {
+  TCaptureSpan span;
+  auto error = CaptureSpan(options, trackEnd, span);
+  return error ? -1 : span.Count;
+}
+}  // namespace
+
+TEST(CaptureOptions, ReadFromAnywhereOnTheCommandLine) {
+  TCaptureOptions options;
+  EXPECT_FALSE(Parse({"-w", "--fps", "30", "--capture", "out", "--to", "2.5", "--from", "1"}, options));
+  EXPECT_TRUE(options.Requested);
+  EXPECT_EQ(options.Folder, "out");
+  EXPECT_EQ(options.From, 1.0);
+  EXPECT_EQ(options.To, 2.5);
+  EXPECT_EQ(options.Fps, 30.0);
+  TCaptureOptions none;
+  EXPECT_FALSE(Parse({"-w", "-vrt"}, none));
+  EXPECT_FALSE(none.Requested);
+}
+
+TEST(CaptureOptions, ErrorsNameTheProblem) {
+  EXPECT_EQ(ErrorOf({"--capture"}), "--capture needs a folder to write the frames to");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--fps"}), "--fps needs a number of frames per second");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--from", "ten"}), "--from takes a number, not \"ten\"");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--to", "5s"}), "--to takes a number, not \"5s\"");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--to", "1e999"}), "--to takes a number, not \"1e999\"");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--to", "nan"}), "--to takes a number, not \"nan\"");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--fps", "0"}), "--fps must be more than 0 and at most 1000, not 0");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--from", "-1"}), "--from must be 0 seconds or more, not -1");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--from", "5", "--to", "3"}), "--from 5 is after --to 3");
+  EXPECT_EQ(ErrorOf({"--from", "5"}), "--from, --to and --fps need --capture <folder>");
+}
+
+TEST(CaptureSpan, CountsFramesFromTheStartToTheTrackEnd) {
+  TCaptureOptions options;
+  options.Requested = true;
+  EXPECT_EQ(Frames(options, 146.75), 8806);  // 0 to 146.75 s at 60
+  options.From = 2.5;
+  options.To = 2.5;
+  EXPECT_EQ(Frames(options, 146.75), 1) << "one frame at a single time";
+  options.From = 0;
+  options.To = 1;
+  EXPECT_EQ(Frames(options, 146.75), 61);
+  options.Fps = 24;
+  EXPECT_EQ(Frames(options, 146.75), 25);
+  // An end past the track's end stops at the track's end.
+  options.Fps = 1;
+  options.From = 140;
+  options.To = 1000;
+  EXPECT_EQ(Frames(options, 146.75), 7);
+}
+
+TEST(CaptureSpan, RefusesSpansThatHoldNoFrame) {
+  TCaptureOptions options;
+  options.Requested = true;
+  options.From = 150;
+  TCaptureSpan span;
+  auto error = CaptureSpan(options, 146.75, span);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Text, "--from 150 is after the end of the track (146.75 s)");
+  // A track with no end needs an end of its own.
+  options.From.reset();
+  error = CaptureSpan(options, -1, span);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Text, "the track never ends: give the capture an end with --to");
+  options.To = 2;
+  EXPECT_FALSE(CaptureSpan(options, -1, span));
+  EXPECT_EQ(span.Count, 121);
+}
+
+TEST(VirtualClock, FramesAtFixedStepsWithATimeOfDayFromTheFrameTime) {
+  {
+    TVirtualClock clock(61.5, 4, 3);
+    EXPECT_FALSE(clock.Finished());
+    EXPECT_FLOAT_EQ(clock.Elapsed(), 61.5f);
+    EXPECT_FLOAT_EQ(clock.Delta(), 0.25f);
+    TimeOfDay now = CurrentUtcTimeOfDay();
+    EXPECT_EQ(now.Hour, 0);
+    EXPECT_EQ(now.Minute, 1);
+    EXPECT_EQ(now.Second, 1);
+    EXPECT_EQ(now.Millisecond, 500);
+    EXPECT_FLOAT_EQ(clock.Elapsed(), 61.75f);
+    EXPECT_EQ(CurrentUtcTimeOfDay().Millisecond, 750);
+    clock.Elapsed();
+    EXPECT_TRUE(clock.Finished());
+  }
+  // Afterwards the time of day is the system's again.
+  EXPECT_TRUE(CurrentUtcTimeOfDay().Millisecond >= 0);
+  {
+    TVirtualClock hours(3 * 3600 + 0.05, 60, 1);
+    hours.Elapsed();
+    TimeOfDay now = CurrentUtcTimeOfDay();
+    EXPECT_EQ(now.Hour, 3);
+    EXPECT_EQ(now.Millisecond, 50);
+  }
+}
+
+TEST(CaptureFiles, SixDigitNamesFromZero) {
+  EXPECT_EQ(CaptureFileName(0), "frame-000000.png");
+  EXPECT_EQ(CaptureFileName(8805), "frame-008805.png");
+}
