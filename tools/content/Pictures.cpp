@@ -69,7 +69,7 @@ Image SphereMap(int size, Rgb (*world)(float, float, float)) {
 
 // Mostly dark, so that eleven additive layers of a flat dial do not burn out
 // to white; bright lights and the horizon give the rims and marks their glints.
-Rgb ChromeWorld(float rx, float ry, float rz) {
+Rgb ChromeSurroundings(float rx, float ry, float rz) {
   float az = std::atan2(rx, rz);
   if (ry >= 0) {
     Rgb sky = Mix(Rgb{0.32f, 0.3f, 0.34f}, Rgb{0.02f, 0.05f, 0.16f}, std::pow(ry, 0.45f));
@@ -88,6 +88,14 @@ Rgb ChromeWorld(float rx, float ry, float rz) {
                         std::exp(-std::pow((gz - std::round(gz)) * 14, 2.0f)));
   Rgb floor = Rgb{0.02f, 0.02f, 0.03f} + Rgb{0.9f, 0.45f, 0.15f} * (line * 0.5f * std::min(1.0f, d * 3));
   return floor + Rgb{1, 0.9f, 0.8f} * std::exp(-d * 24) * 0.5f;
+}
+
+// What lies behind the viewer is dimmed most: a dial turned to the camera
+// reflects it, and in the nest and the tunnel many such dials overlap. The
+// tunnel is drawn twice over its own glow, so the whole world stays dim.
+Rgb ChromeWorld(float rx, float ry, float rz) {
+  float behind = std::max(0.0f, rz);
+  return ChromeSurroundings(rx, ry, rz) * (0.65f * (1 - 0.8f * behind * behind));
 }
 
 Rgb MetalWorld(float rx, float ry, float rz) {
@@ -143,7 +151,9 @@ Image Sparks(int size) {
   return img;
 }
 
-// Warp picture: a rainbow kaleidoscope behind a bright clock dial.
+// Warp picture: a rainbow kaleidoscope behind a bright clock dial. The warp
+// echo adds six blurred copies of it, so it is painted at about a fifth of
+// full brightness.
 Image WarpPicture(int size) {
   Image img(size, size);
   float c = size * 0.5f;
@@ -167,11 +177,15 @@ Image WarpPicture(int size) {
   AddLine(img, c, c, c + size * 0.12f, c - size * 0.1f, size * 0.018f, 1, 0.9f, 0.7f);
   AddLine(img, c, c, c - size * 0.05f, c - size * 0.26f, size * 0.012f, 1, 0.9f, 0.7f);
   AddGlow(img, c, c, size * 0.02f, 1, 1, 1);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      for (int k = 0; k < 3; ++k) img.At(x, y)[k] *= 0.22f;
   return img;
 }
 
 // A glowing wall panel. Its edge bands line up with the room's panel frames:
-// frame 5 %, bevel to 17 %, recessed face inside.
+// frame 5 %, bevel to 17 %, recessed face inside. Every view through the room
+// crosses five nested copies of its walls, added up, so the panel is dim.
 Image WallPanel(int size) {
   Image img(size, size);
   for (int y = 0; y < size; ++y)
@@ -188,7 +202,7 @@ Image WallPanel(int size) {
         float gx = u * 8 - std::floor(u * 8) - 0.5f, gy = v * 8 - std::floor(v * 8) - 0.5f;
         c = c + Rgb{0.8f, 0.9f, 1.0f} * (std::exp(-(gx * gx + gy * gy) * 60) * 0.5f);
       }
-      Set(img, x, y, c);
+      Set(img, x, y, c * 0.5f);
     }
   return img;
 }
@@ -198,7 +212,9 @@ Image Particle(int size) {
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
       float d = std::hypot(x + 0.5f - size * 0.5f, y + 0.5f - size * 0.5f) / (size * 0.5f);
-      float v = std::max(0.0f, std::exp(-d * d * 5) + 0.6f * std::exp(-d * d * 40) - 0.0067f);
+      // A small hot core in a faint halo: a flash is drawn 200 units wide,
+      // brighter than full, and many cells flash together on the beat.
+      float v = std::max(0.0f, 0.12f * std::exp(-d * d * 12) + 0.55f * std::exp(-d * d * 110) - 0.0001f);
       v *= std::clamp((1 - d) * 8, 0.0f, 1.0f);
       Set(img, x, y, {v, v, v});
     }
