@@ -9,6 +9,11 @@ std::string PlatformPath(const std::string& name) {
   return path;
 }
 
+bool FileExists(const std::string& name) {
+  struct stat info {};
+  return stat(PlatformPath(name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 TFileStream::TFileStream(const std::string& fileName) : Name(fileName) {
   File = std::fopen(PlatformPath(fileName).c_str(), "rb");
   if (File == nullptr) throw EFOpenError("Cannot open file " + fileName);

@@ -25,6 +25,8 @@ class EReadError : public EStreamError {
 // The program writes file names with backslashes; on this platform they
 // become slashes where the file is opened.
 std::string PlatformPath(const std::string& name);
+// Whether a regular file of that name can be read.
+bool FileExists(const std::string& name);
 
 class TFileStream {
  public:

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -80,7 +81,9 @@ std::optional<TUsageError> CaptureSpan(const TCaptureOptions& options, double tr
   // Frames past the end of the track would all show its last sample.
   if (trackEnd >= 0 && to > trackEnd) to = trackEnd;
   if (from > to) return TUsageError{"--from " + Seconds(from) + " is after --to " + Seconds(to)};
-  const double frames = std::floor((to - from) * options.Fps + FrameSlack) + 1;
+  // Frames cover [from, to): frame k shows from + k / fps and lasts 1 / fps,
+  // so 30 to 40 s at 60 is 600 frames. A span of one instant is one frame.
+  const double frames = from == to ? 1 : std::max(1.0, std::ceil((to - from) * options.Fps - FrameSlack));
   if (frames > MaxFrames) return TUsageError{"the capture would be more than " + std::to_string(MaxFrames) + " frames"};
   span.From = from;
   span.Count = static_cast<int64_t>(frames);
@@ -93,43 +96,56 @@ std::string CaptureFileName(int64_t frame) {
   return name;
 }
 
-TCaptureSink::TCaptureSink(std::string folder, int64_t total) : Folder(std::move(folder)), Total(total) {
-  Clock.Start();
-}
-
-void TCaptureSink::FinishFrame() {
-  std::vector<uint8_t> pixels(static_cast<size_t>(CaptureWidth) * CaptureHeight * 3);
+void ReadBackFrame(std::vector<uint8_t>& rgb) {
+  rgb.resize(static_cast<size_t>(CaptureWidth) * CaptureHeight * 3);
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  const std::string path = Folder + "/" + CaptureFileName(Written);
-  std::string reason;
-  if (!WritePngBottomUp(path, CaptureWidth, CaptureHeight, pixels.data(), reason)) {
-    EndProgressLine();
-    throw ECaptureError("Cannot write " + path + ": " + reason);
-  }
-  ++Written;
-  // Nothing is presented, but the window still hears Escape and a close.
-  PumpWindowEvents();
-  PollKeyboard();
-  Progress(false);
+  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }
 
-void TCaptureSink::Finish() {
-  Progress(true);
+void HearWindowAndKeys() {
+  PumpWindowEvents();
+  PollKeyboard();
+}
+
+TCaptureProgress::TCaptureProgress(int64_t total) : Total(total) { Clock.Start(); }
+
+void TCaptureProgress::FrameDone() {
+  ++Done;
+  Show(false);
+}
+
+void TCaptureProgress::Finish() {
+  Show(true);
   EndProgressLine();
 }
 
-void TCaptureSink::Progress(bool last) {
+void TCaptureProgress::Interrupt() { EndProgressLine(); }
+
+void TCaptureProgress::Show(bool last) {
   if (Total <= 1) return;
   const double now = Clock.GetTime() - Clock.StartTime;
-  // A few updates a second on a terminal; every few seconds into a log.
   const double interval = StderrIsTerminal() ? 0.25 : 5.0;
   if (!last && now - LastShown < interval) return;
   LastShown = now;
-  char line[128];
-  const double rate = now > 0 ? static_cast<double>(Written) / now : 0;
-  std::snprintf(line, sizeof line, "Captured %lld of %lld frames (%.1f frames/s)", static_cast<long long>(Written),
-                static_cast<long long>(Total), rate);
+  const double rate = now > 0 ? static_cast<double>(Done) / now : 0;
+  const long long left = rate > 0 ? std::llround(static_cast<double>(Total - Done) / rate) : 0;
+  char line[160];
+  std::snprintf(line, sizeof line, "Captured %lld of %lld frames (%.1f frames/s, %lld:%02lld left)",
+                static_cast<long long>(Done), static_cast<long long>(Total), rate, left / 60, left % 60);
   ShowProgressLine(line);
+}
+
+TCaptureSink::TCaptureSink(std::string folder, int64_t total) : Folder(std::move(folder)), Progress(total) {}
+
+void TCaptureSink::FinishFrame() {
+  ReadBackFrame(Pixels);
+  const std::string path = Folder + "/" + CaptureFileName(Progress.Done);
+  std::string reason;
+  if (!WritePngBottomUp(path, CaptureWidth, CaptureHeight, Pixels.data(), reason)) {
+    Progress.Interrupt();
+    throw ECaptureError("Cannot write " + path + ": " + reason);
+  }
+  Progress.FrameDone();
+  HearWindowAndKeys();
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "runtime/MainLoop.h"
 
@@ -28,7 +29,8 @@ struct TUsageError {
 std::optional<TUsageError> ParseCaptureOptions(int argc, const char* const* argv, TCaptureOptions& options);
 
 // The first frame's time and the number of frames, given where the track
-// ends (trackEnd < 0: it never does). Fills error when the span is empty.
+// ends (trackEnd < 0: it never does): frames at from + k / fps that fall
+// before to, or the one frame at from when from and to are equal.
 struct TCaptureSpan {
   double From = 0;
   int64_t Count = 0;
@@ -41,29 +43,51 @@ constexpr int CaptureHeight = 600;
 // "frame-000042.png"
 std::string CaptureFileName(int64_t frame);
 
-// Reads back each finished frame from the back buffer and writes it; shows
-// progress on stderr for captures of more than one frame. A frame that
+// Reads the 800 x 600 back buffer as RGB, bottom row first.
+void ReadBackFrame(std::vector<uint8_t>& rgb);
+
+// The progress line of a capture: frames done of total, frames per second
+// and time left, a few times a second on a terminal and every few seconds
+// into a log. Silent for a single frame.
+class TCaptureProgress {
+ public:
+  explicit TCaptureProgress(int64_t total);
+  void FrameDone();
+  // Shows the last figures and ends the line.
+  void Finish();
+  // Ends an open line before a message.
+  void Interrupt();
+
+  int64_t Done = 0;
+  int64_t Total;
+
+ private:
+  void Show(bool last);
+  // Wall-clock time since the first frame.
+  TETimer Clock;
+  double LastShown = 0;
+};
+
+// Writes each finished frame as <folder>/frame-NNNNNN.png. A frame that
 // cannot be written raises ECaptureError.
 class TCaptureSink final : public TFrameSink {
  public:
   TCaptureSink(std::string folder, int64_t total);
   void FinishFrame() override;
-  // Ends the progress line with the last figures.
-  void Finish();
-
-  int64_t Written = 0;
+  void Finish() { Progress.Finish(); }
+  int64_t Written() const { return Progress.Done; }
 
  private:
-  void Progress(bool last);
-
   std::string Folder;
-  int64_t Total;
-  // Wall-clock time since the first frame, for the progress figures.
-  TETimer Clock;
-  double LastShown = 0;
+  TCaptureProgress Progress;
+  std::vector<uint8_t> Pixels;
 };
 
 class ECaptureError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// Pumps window events and polls the keyboard after a captured frame, so
+// that Escape or a close still stops the run.
+void HearWindowAndKeys();

@@ -2,18 +2,21 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <exception>
 
 #include "platform/Directory.h"
 #include "platform/EINKeyboard.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
+#include "platform/Stream.h"
 #include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
 #include "runtime/Capture.h"
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
 #include "runtime/VRTServer.h"
+#include "runtime/VideoCapture.h"
 
 namespace {
 constexpr int UsageStatus = 2;
@@ -23,24 +26,44 @@ int UsageError(const TUsageError& error) {
   return UsageStatus;
 }
 
-// Plays the frames on the virtual clock into the capture folder.
+constexpr const char* MusicFile = "vemla\\sound.mp3";
+
+// Plays the frames on the virtual clock into the capture folder or video.
 int Capture(const TCaptureOptions& options, TVRTReader& track) {
   TCaptureSpan span;
   if (auto error = CaptureSpan(options, track.EndTime(), span)) return UsageError(*error);
-  const std::string folder = AbsolutePath(options.Folder);
-  std::string reason;
-  if (!PrepareOutputFolder(folder, reason))
-    return UsageError({"Cannot write frames into " + options.Folder + ": " + reason});
+  const bool video = IsVideoPath(options.Folder);
+  const std::string target = AbsolutePath(options.Folder);
+  if (!video) {
+    std::string reason;
+    if (!PrepareOutputFolder(target, reason))
+      return UsageError({"Cannot write frames into " + options.Folder + ": " + reason});
+  }
   LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
   TVirtualClock clock(span.From, options.Fps, span.Count);
-  TCaptureSink sink(folder, span.Count);
-  RunMainLoop(track, clock, sink);
-  sink.Finish();
-  if (sink.Written < span.Count) {
-    ShowMessage("Error", "Capture stopped after " + std::to_string(sink.Written) + " of " +
-                             std::to_string(span.Count) + " frames");
+  int64_t written = 0;
+  if (video) {
+    std::string music = AbsolutePath(MusicFile);
+    if (!FileExists(music)) {
+      ShowMessage("Capture", "No music at " + music + ": the video has no sound");
+      music.clear();
+    }
+    TVideoSink sink(target, music, span.From, options.Fps, span.Count);
+    RunMainLoop(track, clock, sink);
+    written = sink.Written();
+    if (written == span.Count) sink.Finish();
+  } else {
+    TCaptureSink sink(target, span.Count);
+    RunMainLoop(track, clock, sink);
+    sink.Finish();
+    written = sink.Written();
+  }
+  if (written < span.Count) {
+    ShowMessage("Error", "Capture stopped after " + std::to_string(written) + " of " + std::to_string(span.Count) +
+                             " frames");
     return 1;
   }
+  if (video) std::fprintf(stderr, "The video is in %s\n", target.c_str());
   return 0;
 }
 }  // namespace

@@ -9,7 +9,7 @@ VEMLA_PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev
   libgl1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglu1-mesa
   libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libmp3lame-dev
+  libmp3lame-dev ffmpeg
 )
 
 vemla_install_packages() {

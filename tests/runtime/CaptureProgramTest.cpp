@@ -101,8 +101,8 @@ class CaptureRun : public ::testing::Test {
 TEST_F(CaptureRun, SameSpanTwiceGivesByteIdenticalFrames) {
   UseStagedTrack();
   // Across two beats of the glowing nest, whose camera jumps at random.
-  ASSERT_EQ(Run("--capture a --from 28 --to 29 --fps 4"), 0) << Stderr();
-  ASSERT_EQ(Run("--capture b --from 28 --to 29 --fps 4"), 0) << Stderr();
+  ASSERT_EQ(Run("--capture a --from 28 --to 29.25 --fps 4"), 0) << Stderr();
+  ASSERT_EQ(Run("--capture b --from 28 --to 29.25 --fps 4"), 0) << Stderr();
   const std::vector<std::string> names = Files("a");
   ASSERT_EQ(names, (std::vector<std::string>{"frame-000000.png", "frame-000001.png", "frame-000002.png",
                                              "frame-000003.png", "frame-000004.png"}));

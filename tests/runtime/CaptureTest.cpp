@@ -56,15 +56,17 @@ TEST(CaptureOptions, ErrorsNameTheProblem) {
 TEST(CaptureSpan, CountsFramesFromTheStartToTheTrackEnd) {
   TCaptureOptions options;
   options.Requested = true;
-  EXPECT_EQ(Frames(options, 146.75), 8806);  // 0 to 146.75 s at 60
+  EXPECT_EQ(Frames(options, 146.75), 8805);  // 0 to 146.75 s at 60
   options.From = 2.5;
   options.To = 2.5;
   EXPECT_EQ(Frames(options, 146.75), 1) << "one frame at a single time";
   options.From = 0;
   options.To = 1;
-  EXPECT_EQ(Frames(options, 146.75), 61);
+  EXPECT_EQ(Frames(options, 146.75), 60);
   options.Fps = 24;
-  EXPECT_EQ(Frames(options, 146.75), 25);
+  EXPECT_EQ(Frames(options, 146.75), 24);
+  options.To = 1.01;
+  EXPECT_EQ(Frames(options, 146.75), 25) << "a frame that starts before the end";
   // An end past the track's end stops at the track's end.
   options.Fps = 1;
   options.From = 140;
@@ -87,7 +89,7 @@ TEST(CaptureSpan, RefusesSpansThatHoldNoFrame) {
   EXPECT_EQ(error->Text, "the track never ends: give the capture an end with --to");
   options.To = 2;
   EXPECT_FALSE(CaptureSpan(options, -1, span));
-  EXPECT_EQ(span.Count, 121);
+  EXPECT_EQ(span.Count, 120);
 }
 
 TEST(VirtualClock, FramesAtFixedStepsWithATimeOfDayFromTheFrameTime) {

@@ -1,0 +1,138 @@
+#include "runtime/VideoCapture.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "platform/Directory.h"
+
+namespace {
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string Number(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.6f", value);
+  return text;
+}
+
+// The last line ffmpeg wrote to its log, to say why it stopped.
+std::string LastLine(const std::string& file) {
+  std::ifstream in(file);
+  std::string line, last;
+  while (std::getline(in, line))
+    if (!line.empty()) last = line;
+  return last;
+}
+}  // namespace
+
+bool IsVideoPath(const std::string& path) {
+  const std::string lower = Lower(path);
+  return EndsWith(lower, ".mp4") || EndsWith(lower, ".mkv");
+}
+
+std::vector<std::string> EncoderCommand(const TVideoJob& job) {
+  const std::string seconds = Number(static_cast<double>(job.Frames) / job.Fps);
+  std::vector<std::string> command = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
+                                      // The frames, top row first, on standard input.
+                                      "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+                                      std::to_string(CaptureWidth) + "x" + std::to_string(CaptureHeight),
+                                      "-framerate", Number(job.Fps), "-i", "pipe:0"};
+  if (!job.Music.empty()) {
+    // The stretch of the music the frames show: frame k starts at From + k / Fps.
+    for (const std::string& word : {std::string("-ss"), Number(job.From), std::string("-t"), seconds,
+                                    std::string("-i"), job.Music})
+      command.push_back(word);
+  }
+  for (const char* word : {"-map", "0:v:0", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt",
+                           "yuv420p"})
+    command.push_back(word);
+  if (!job.Music.empty())
+    for (const char* word : {"-map", "1:a:0", "-c:a", "aac", "-b:a", "192k"}) command.push_back(word);
+  command.push_back("-t");
+  command.push_back(seconds);
+  if (job.Matroska) {
+    for (const char* word : {"-f", "matroska"}) command.push_back(word);
+  } else {
+    // The index at the front, so that players start before the whole file is there.
+    for (const char* word : {"-movflags", "+faststart", "-f", "mp4"}) command.push_back(word);
+  }
+  command.push_back(job.Output);
+  return command;
+}
+
+TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, double fps, int64_t frames)
+    : Path(path), Progress(frames) {
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string reason;
+  if (!PrepareOutputFolder(folder, reason)) throw ECaptureError("Cannot write " + path + ": " + reason);
+  Temporary = folder + "/." + name + ".partial";
+  Log = folder + "/." + name + ".log";
+  TVideoJob job;
+  job.Output = Temporary;
+  job.Matroska = EndsWith(Lower(path), ".mkv");
+  job.Music = music;
+  job.From = from;
+  job.Fps = fps;
+  job.Frames = frames;
+  if (!Encoder.Start(EncoderCommand(job), Log, reason)) {
+    std::remove(Log.c_str());
+    throw ECaptureError("Cannot start ffmpeg to encode " + path + ": " + reason +
+                        " (it comes with Debian's ffmpeg package)");
+  }
+}
+
+TVideoSink::~TVideoSink() {
+  if (Done) return;
+  Encoder.Finish();
+  std::remove(Temporary.c_str());
+  std::remove(Log.c_str());
+}
+
+void TVideoSink::Fail(const std::string& what) {
+  Progress.Interrupt();
+  const int status = Encoder.Running() ? Encoder.Finish() : ExitStatus;
+  std::string why = LastLine(Log);
+  if (why.empty()) why = "exit status " + std::to_string(status);
+  std::remove(Temporary.c_str());
+  std::remove(Log.c_str());
+  Done = true;
+  throw ECaptureError(what + " " + Path + ": " + why);
+}
+
+void TVideoSink::FinishFrame() {
+  ReadBackFrame(Pixels);
+  // The encoder takes the top row first.
+  const size_t row = static_cast<size_t>(CaptureWidth) * 3;
+  Flipped.resize(Pixels.size());
+  for (int y = 0; y < CaptureHeight; ++y)
+    std::memcpy(&Flipped[static_cast<size_t>(y) * row], &Pixels[static_cast<size_t>(CaptureHeight - 1 - y) * row], row);
+  if (!Encoder.Write(Flipped.data(), Flipped.size())) Fail("ffmpeg stopped while encoding");
+  Progress.FrameDone();
+  HearWindowAndKeys();
+}
+
+void TVideoSink::Finish() {
+  ExitStatus = Encoder.Finish();
+  if (ExitStatus != 0) Fail("ffmpeg failed to encode");
+  std::remove(Log.c_str());
+  if (std::rename(Temporary.c_str(), Path.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
+    std::remove(Temporary.c_str());
+    Done = true;
+    throw ECaptureError("Cannot rename the finished video to " + Path + ": " + why);
+  }
+  Done = true;
+  Progress.Finish();
+}

@@ -1,0 +1,53 @@
+// Capture to a video file with the music: the frames go as raw RGB through a
+// pipe to the ffmpeg program, which encodes H.264 (yuv420p) with the span's
+// stretch of the music as AAC. The file is written under a temporary name
+// beside the one asked for and renamed only once ffmpeg has succeeded.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Process.h"
+#include "runtime/Capture.h"
+
+// Whether the capture target names a video file (".mp4" or ".mkv").
+bool IsVideoPath(const std::string& path);
+
+struct TVideoJob {
+  std::string Output;  // the file ffmpeg writes (the temporary name)
+  bool Matroska = false;
+  std::string Music;  // empty: no sound
+  double From = 0;
+  double Fps = 60;
+  int64_t Frames = 0;
+};
+
+// The ffmpeg command line for the job.
+std::vector<std::string> EncoderCommand(const TVideoJob& job);
+
+class TVideoSink final : public TFrameSink {
+ public:
+  // Starts ffmpeg for the span; raises ECaptureError when the file cannot be
+  // made there or ffmpeg cannot be started.
+  TVideoSink(const std::string& path, const std::string& music, double from, double fps, int64_t frames);
+  // Removes the temporary file unless Finish succeeded.
+  ~TVideoSink() override;
+  void FinishFrame() override;
+  // Lets ffmpeg finish and renames the file; raises ECaptureError when
+  // ffmpeg fails.
+  void Finish();
+  int64_t Written() const { return Progress.Done; }
+
+ private:
+  [[noreturn]] void Fail(const std::string& what);
+
+  std::string Path;
+  std::string Temporary;
+  std::string Log;
+  TPipedProcess Encoder;
+  TCaptureProgress Progress;
+  std::vector<uint8_t> Pixels;
+  std::vector<uint8_t> Flipped;
+  int ExitStatus = -1;
+  bool Done = false;
+};

@@ -1,0 +1,108 @@
+// The program capturing to a video through ffmpeg, and its failures: no
+// ffmpeg, an ffmpeg that fails, a path that cannot be written.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "runtime/VideoCapture.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+class VideoRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directory_symlink(fs::path(VEMLA_STAGE_DIR) / "data", fs::path(Dir.Path()) / "data");
+    fs::copy_file(fs::path(VEMLA_STAGE_DIR) / "demo.vrk", fs::path(Dir.Path()) / "demo.vrk");
+  }
+
+  // Runs a command in the run directory; returns its exit status.
+  int Shell(const std::string& command) {
+    const int status = std::system(("cd '" + Dir.Path() + "' && " + command).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  int Run(const std::string& arguments, const std::string& environment = "") {
+    return Shell(environment + " '" + std::string(VEMLA_PROGRAM) + "' " + arguments + " >out.txt 2>err.txt");
+  }
+  std::string Read(const std::string& name) {
+    std::ifstream in(Dir.Path() + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // Files the run left, hidden ones included.
+  std::vector<std::string> Files(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Dir.Path() + "/" + folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempDir Dir;
+};
+}  // namespace
+
+TEST(VideoPath, Mp4AndMkvInAnyCase) {
+  EXPECT_TRUE(IsVideoPath("out.mp4"));
+  EXPECT_TRUE(IsVideoPath("/tmp/Demo.MKV"));
+  EXPECT_FALSE(IsVideoPath("frames"));
+  EXPECT_FALSE(IsVideoPath("mp4"));
+  EXPECT_FALSE(IsVideoPath("out.mp4/"));
+}
+
+TEST_F(VideoRun, TwoSecondsAreH264WithTheirAudioAndRepeatFrameForFrame) {
+  ASSERT_EQ(Run("--capture v/a.mp4 --from 30 --to 32"), 0) << Read("err.txt");
+  EXPECT_EQ(Files("v"), std::vector<std::string>{"a.mp4"}) << "nothing left beside the video";
+  ASSERT_EQ(Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,pix_fmt,r_frame_rate,"
+                  "nb_frames,duration -of default=noprint_wrappers=1 v/a.mp4 >probe.txt"),
+            0);
+  std::istringstream probe(Read("probe.txt"));
+  std::map<std::string, std::vector<std::string>> fields;
+  for (std::string line; std::getline(probe, line);) {
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos) fields[line.substr(0, eq)].push_back(line.substr(eq + 1));
+  }
+  ASSERT_EQ(fields["codec_type"], (std::vector<std::string>{"video", "audio"}));
+  EXPECT_EQ(fields["codec_name"], (std::vector<std::string>{"h264", "aac"}));
+  EXPECT_EQ(fields["width"][0], "800");
+  EXPECT_EQ(fields["height"][0], "600");
+  EXPECT_EQ(fields["pix_fmt"][0], "yuv420p");
+  EXPECT_EQ(fields["r_frame_rate"][0], "60/1");
+  EXPECT_EQ(fields["nb_frames"][0], "120");
+  EXPECT_NEAR(std::stod(fields["duration"][1]), 2.0, 1.0 / 60);
+  // The same span again: the same decoded frames.
+  ASSERT_EQ(Run("--capture v/b.mp4 --from 30 --to 32"), 0) << Read("err.txt");
+  ASSERT_EQ(Shell("ffmpeg -v error -i v/a.mp4 -map 0:v -f framemd5 a.md5 && "
+                  "ffmpeg -v error -i v/b.mp4 -map 0:v -f framemd5 b.md5"),
+            0);
+  EXPECT_EQ(Read("a.md5"), Read("b.md5"));
+  EXPECT_NE(Read("a.md5").find("0,        119,"), std::string::npos);
+}
+
+TEST_F(VideoRun, FailuresSayWhyEndWithStatusOneAndLeaveNoFile) {
+  fs::create_directory(Dir.Path() + "/v");
+  // No ffmpeg on the search path.
+  EXPECT_EQ(Run("--capture v/x.mp4 --from 1 --to 1.5", "PATH=/nonexistent"), 1);
+  EXPECT_NE(Read("err.txt").find("Cannot start ffmpeg"), std::string::npos) << Read("err.txt");
+  EXPECT_TRUE(Files("v").empty());
+  // An ffmpeg that fails at once.
+  fs::create_directory(Dir.Path() + "/bin");
+  {
+    std::ofstream fake(Dir.Path() + "/bin/ffmpeg");
+    fake << "#!/bin/sh\necho 'no encoder here' >&2\nexit 1\n";
+  }
+  fs::permissions(Dir.Path() + "/bin/ffmpeg", fs::perms::owner_all);
+  EXPECT_EQ(Run("--capture v/x.mkv --from 1 --to 1.5", "PATH=\"$PWD/bin:$PATH\""), 1);
+  EXPECT_NE(Read("err.txt").find("no encoder here"), std::string::npos) << Read("err.txt");
+  EXPECT_TRUE(Files("v").empty());
+  // A folder that cannot be made.
+  Shell("echo x > plain-file");
+  EXPECT_EQ(Run("--capture plain-file/x.mp4 --from 1 --to 1.5"), 1);
+  EXPECT_NE(Read("err.txt").find("Cannot write"), std::string::npos) << Read("err.txt");
+  EXPECT_FALSE(fs::exists(Dir.Path() + "/plain-file/x.mp4"));
+}
