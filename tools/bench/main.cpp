@@ -1,0 +1,153 @@
+// vemla_bench <run directory> <csv file> [workload ...]
+// Plays workloads of the demo's own loop on the virtual clock at 800 x 600
+// under SDL's offscreen driver, without presenting or writing frames, and
+// prints the median and 90th-percentile time per frame of each.
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <set>
+
+#include "Bench.h"
+#include "platform/GLLibraries.h"
+#include "platform/Message.h"
+#include "platform/WindowBackend.h"
+#include "render2d/Overlay2D.h"
+#include "runtime/DemoMain.h"
+#include "runtime/MainLoop.h"
+#include "runtime/Timer.h"
+#include "runtime/VRTServer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr int WarmUpFrames = 30;
+constexpr int MeasuredFrames = 300;
+constexpr double Fps = 60;
+
+// Waits for the frame to be finished and notes how long it took since the
+// previous one.
+class TTimingSink final : public TFrameSink {
+ public:
+  TTimingSink() { Clock.Start(); }
+  void FinishFrame() override {
+    glFinish();
+    const double now = Clock.GetTime();
+    Seconds.push_back(now - Last);
+    Last = now;
+  }
+  void Restart() {
+    Seconds.clear();
+    Last = Clock.GetTime();
+  }
+  std::vector<double> Seconds;
+
+ private:
+  TETimer Clock;
+  double Last = 0;
+};
+
+struct TSceneWorkload {
+  const char* Name;
+  std::vector<std::pair<int, float>> Channels;
+  double From;
+};
+
+// A track of 11 channels, 200 s long, holding the given values throughout.
+std::string WriteTrack(const fs::path& file, const std::vector<std::pair<int, float>>& channels) {
+  const int32_t header[3] = {11, 200 * 157 * 16 / 60, 157};
+  std::vector<float> samples(static_cast<size_t>(header[1]));
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(header), sizeof header);
+  for (int c = 0; c < 11; ++c) {
+    float value = std::numeric_limits<float>::quiet_NaN();
+    for (const auto& [channel, v] : channels)
+      if (channel == c) value = v;
+    std::fill(samples.begin(), samples.end(), value);
+    out.write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 4));
+  }
+  return file.string();
+}
+
+std::vector<double> PlayFrames(TVRTReader& track, double from, int warmUp, int measured) {
+  TTimingSink sink;
+  if (warmUp > 0) {
+    TVirtualClock warm(from, Fps, warmUp);
+    RunMainLoop(track, warm, sink);
+  }
+  sink.Restart();
+  TVirtualClock clock(from + warmUp / Fps, Fps, measured);
+  RunMainLoop(track, clock, sink);
+  return sink.Seconds;
+}
+
+// One textured, alpha-blended quad over the whole frame, ten times a frame.
+std::vector<double> PlayReference() {
+  TTimingSink sink;
+  for (int frame = 0; frame < WarmUpFrames + MeasuredFrames; ++frame) {
+    if (frame == WarmUpFrames) sink.Restart();
+    ClearFrame();
+    BeginOverlay();
+    for (int k = 0; k < 10; ++k) DrawTintedQuad(Pictures[2], MakeColor4(1, 1, 1, 0.5f), 0, 0, 800, 600);
+    EndOverlay();
+    sink.FinishFrame();
+  }
+  return sink.Seconds;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: vemla_bench <run directory> <csv file> [workload ...]\n");
+    return 2;
+  }
+  const fs::path stage = fs::absolute(argv[1]);
+  const fs::path csv = fs::absolute(argv[2]);
+  std::set<std::string> only(argv + 3, argv + argc);
+  auto wanted = [&](const std::string& name) { return only.empty() || only.count(name) > 0; };
+
+  PreferOffscreenVideo();
+  LoadGLLibraries();
+  BuildGLWindow(800, 600, 32, MainWindow, "Bench", false);
+  fs::current_path(stage);
+  const fs::path tracks = fs::temp_directory_path() / "vemla-bench";
+  fs::create_directories(tracks);
+  TVRTReader whole((stage / "demo.vrk").string());
+  LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
+
+  const std::vector<TSceneWorkload> scenes = {
+      {"nest", {{8, 0.3f}}, 20},           {"nest-glow", {{2, 0.3f}}, 28},   {"tunnel", {{9, 1}}, 40},
+      {"pea-swarm", {{3, 1}}, 55},         {"warp-echo", {{4, 0.5f}}, 3},    {"stamp-room", {{5, 1}}, 95},
+      {"overlay", {{1, 1}}, 78},           {"feedback", {{10, 0.5f}, {6, 4}}, 8},
+  };
+
+  std::vector<TBenchResult> results;
+  const TBenchResult reference = Summarise("reference", PlayReference());
+  std::printf("%-16s %9s %9s %8s %8s %7s\n", "workload", "median ms", "p90 ms", "fps", "ratio", "frames");
+  std::printf("%s\n", FormatResult(reference, reference.MedianMs).c_str());
+  std::fflush(stdout);
+  results.push_back(reference);
+  for (const TSceneWorkload& scene : scenes) {
+    if (!wanted(scene.Name)) continue;
+    TVRTReader track(WriteTrack(tracks / (std::string(scene.Name) + ".vrk"), scene.Channels));
+    results.push_back(Summarise(scene.Name, PlayFrames(track, scene.From, WarmUpFrames, MeasuredFrames)));
+    std::printf("%s\n", FormatResult(results.back(), reference.MedianMs).c_str());
+    std::fflush(stdout);
+  }
+  if (wanted("whole-track")) {
+    const int frames = static_cast<int>(std::ceil(whole.EndTime() * Fps - 1e-6));
+    results.push_back(Summarise("whole-track", PlayFrames(whole, 0, 0, frames)));
+    std::printf("%s\n", FormatResult(results.back(), reference.MedianMs).c_str());
+  }
+  fs::remove_all(tracks);
+
+  fs::create_directories(csv.parent_path());
+  std::ofstream out(csv);
+  out << CsvHeader() << "\n";
+  for (const TBenchResult& r : results) out << CsvLine(r, reference.MedianMs) << "\n";
+  std::printf("written to %s\n", csv.string().c_str());
+  return out ? 0 : 1;
+}
