@@ -20,12 +20,35 @@ uint32_t CreateRenderTexture(int32_t size) {
   return name;
 }
 
-void SetRenderViewport(int32_t size) { glViewport(0, 0, size, size); }
+namespace {
+int32_t FrameRows = 0;
+
+// The limit applies at the full-window viewport only.
+void ApplyFrameRows() {
+  if (FrameRows <= 0) {
+    glDisable(GL_SCISSOR_TEST);
+    return;
+  }
+  glScissor(0, 0, ActiveWindow.Width, FrameRows);
+  glEnable(GL_SCISSOR_TEST);
+}
+}  // namespace
+
+void SetRenderViewport(int32_t size) {
+  glDisable(GL_SCISSOR_TEST);
+  glViewport(0, 0, size, size);
+}
+
+void LimitFrameRows(int32_t rows) {
+  FrameRows = rows;
+  ApplyFrameRows();
+}
 
 void CopyFrameToTexture(uint32_t texture, int32_t size) {
   glBindTexture(GL_TEXTURE_2D, texture);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
   glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
+  ApplyFrameRows();
 }
 
 void DrawRadialBlur(int32_t size, uint32_t texture, int32_t layers, float twist, float spread, int32_t passes) {
@@ -33,7 +56,14 @@ void DrawRadialBlur(int32_t size, uint32_t texture, int32_t layers, float twist,
   const float height = static_cast<float>(ActiveWindow.Height);
   for (int32_t pass = 0; pass < passes; ++pass) {
     SetRenderViewport(size);
+    // The first clear takes everything drawn before off the frame; after it
+    // only the corner holds anything.
+    if (pass > 0) {
+      glScissor(0, 0, size, size);
+      glEnable(GL_SCISSOR_TEST);
+    }
     ClearFrame();
+    glDisable(GL_SCISSOR_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);

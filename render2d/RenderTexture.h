@@ -12,11 +12,19 @@
 uint32_t CreateRenderTexture(int32_t size);
 // Viewport := the lower-left size x size pixels; the projections still span
 // the whole window, so screen-space drawing is squeezed into the corner.
+// Drawing there is never limited by LimitFrameRows.
 void SetRenderViewport(int32_t size);
+// While rows > 0, drawing and clearing at the full-window viewport only
+// reach the window's lowest rows (in window pixels): the frame director
+// leaves out the rows its top letterbox bar covers, which no render texture
+// reads. 0 lifts the limit.
+void LimitFrameRows(int32_t rows);
 // The lower-left size x size pixels of the back buffer replace level 0 of
 // the texture; the viewport is the full window again.
 void CopyFrameToTexture(uint32_t texture, int32_t size);
-// passes times: clears the frame and averages layers copies of the texture,
+// passes times: clears the frame (the first pass all of it, later passes the
+// corner they draw in, since nothing else has been drawn) and averages layers
+// copies of the texture,
 // copy k turned by k * twist / layers degrees about the window centre and
 // enlarged by k * spread window units on every side, then copies the result
 // back into the texture. Leaves the full-window viewport, the standard

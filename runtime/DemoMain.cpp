@@ -75,6 +75,9 @@ void RenderFrame() {
 
 void DrawFrame() {
   const float* c = Channels;
+  // The top letterbox bar covers the top rows at the end: nothing drawn at
+  // full size needs to reach them.
+  LimitFrameRows(ActiveWindow.Height - ActiveWindow.Height * LetterboxRows / 600);
   Randomize();
   glClearColor(0, 0, 0, 1);
   ClearFrame();
@@ -86,7 +89,10 @@ void DrawFrame() {
     CopyFrameToTexture(Pictures[4], 512);
     DrawRadialBlur(512, Pictures[4], 4, 50 - 50 * c[10], 120 - 120 * c[10], 3);
   }
-  UpdateOverlayTexture();
+  if (ChannelSet(c[1]))
+    UpdateOverlayTexture();
+  else
+    SkipOverlayTexture();
   if (ChannelSet(c[2])) RenderClockNestGlow(c[2]);
   if (ChannelSet(c[3])) RenderPeaSwarm(c[3]);
   if (ChannelSet(c[4])) RenderWarpEcho(c[4]);
@@ -105,6 +111,7 @@ void DrawFrame() {
     }
   }
   EndOverlay();
+  LimitFrameRows(0);
   DrawLetterbox(1);
 }
 

@@ -26,9 +26,11 @@ void TLUMGrid::Draw(float x, float y, float width, float height) {
   SetOrthoProjection();
   const double stepsX = CountX - 1;
   const double stepsY = CountY - 1;
+  Corners.clear();
+  CornerCoords.clear();
   auto corner = [&](int32_t i, int32_t j, float px, float py) {
-    glTexCoord2f(Cells[i][j].u, Cells[i][j].v);
-    glVertex3f(x + px, y + py, 0);
+    CornerCoords.push_back(Cells[i][j]);
+    Corners.insert(Corners.end(), {x + px, y + py, 0.0f});
   };
   for (int32_t i = 0; i + 1 < CountX; ++i) {
     const float xi = static_cast<float>(i / stepsX * width);
@@ -36,13 +38,20 @@ void TLUMGrid::Draw(float x, float y, float width, float height) {
     for (int32_t j = 0; j + 1 < CountY; ++j) {
       const float yj = static_cast<float>(j / stepsY * height);
       const float yj1 = static_cast<float>((j + 1) / stepsY * height);
-      glBegin(GL_QUADS);
       corner(i, j, xi, yj);
       corner(i, j + 1, xi, yj1);
       corner(i + 1, j + 1, xi1, yj1);
       corner(i + 1, j, xi1, yj);
-      glEnd();
     }
+  }
+  if (!Corners.empty()) {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, Corners.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, CornerCoords.data());
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(CornerCoords.size()));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   }
   SetPerspectiveProjection();
   glEnable(GL_LIGHTING);

@@ -15,11 +15,17 @@ class TLUMGrid {
   // v = j / (CountY - 1); along an axis of one point the coordinate is 0.
   void Reset();
   // Draws over (x, y, width, height) in window pixels under the orthographic
-  // projection, then restores the perspective. Leaves lighting and depth
+  // projection, one quad a cell in a single vertex-array call, then restores
+  // the perspective. Leaves lighting and depth
   // testing on and texturing enabled.
   void Draw(float x, float y, float width, float height);
 
   std::vector<std::vector<TTexCoord>> Cells;  // Cells[i][j], i along X
   int32_t CountX = 0;
   int32_t CountY = 0;
+
+ private:
+  // The quads' corners for the one vertex-array draw, kept between frames.
+  std::vector<float> Corners;
+  std::vector<TTexCoord> CornerCoords;
 };

@@ -150,9 +150,15 @@ void RenderPeaSwarm(float) {
     glPopMatrix();
   }
   DisableTexGen();
-  BeginOverlay();
-  FillQuadAdditive(MakeColor4(0.8f, F(1.6 + 0.8 * std::sin(9 * t)), 0.8f, BeatWave(2) * BeatWave(1)), 0, 0, 800, 600);
-  EndOverlay();
+  // A veil of alpha 0 or less adds nothing: half the time it is not drawn.
+  const float veil = BeatWave(2) * BeatWave(1);
+  if (veil > 0) {
+    BeginOverlay();
+    FillQuadAdditive(MakeColor4(0.8f, F(1.6 + 0.8 * std::sin(9 * t)), 0.8f, veil), 0, 0, 800, 600);
+    EndOverlay();
+  } else {
+    SetPerspectiveProjection();
+  }
 }
 
 void DrawWarpGrid() {
@@ -192,7 +198,7 @@ void RenderWarpEcho(float value) {
 
 void DrawLetterbox(float alpha) {
   BeginOverlay();
-  FillQuad(MakeColor4(0, 0, 0, alpha), 0, 0, 800, 75);
-  FillQuad(MakeColor4(0, 0, 0, alpha), 0, 525, 800, 75);
+  FillQuad(MakeColor4(0, 0, 0, alpha), 0, 0, 800, LetterboxRows);
+  FillQuad(MakeColor4(0, 0, 0, alpha), 0, 600 - LetterboxRows, 800, LetterboxRows);
   EndOverlay();
 }

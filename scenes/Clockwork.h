@@ -34,5 +34,7 @@ void RenderPeaSwarm(float value);
 void DrawWarpGrid();
 // The rippling picture blurred and echoed six times, pulsing red by value.
 void RenderWarpEcho(float value);
+// Height of each letterbox bar in screen units.
+constexpr int LetterboxRows = 75;
 // Black bars over the bottom and top 75 rows, at this alpha.
 void DrawLetterbox(float alpha);

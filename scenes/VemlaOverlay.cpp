@@ -20,7 +20,14 @@ int32_t OverlayIndexB = 4;
 
 namespace {
 constexpr int32_t OverlaySize = 256;
+
+// Near the crests of the beat waves a picture index is drawn afresh.
+void DrawOverlayIndices() {
+  Randomize();
+  if (BeatWave(2) > 0.92f) OverlayIndexA = OverlayIndexFromDraw(RandomFloat());
+  if (BeatWave(4) > 0.92f) OverlayIndexB = OverlayIndexFromDraw(RandomFloat());
 }
+}  // namespace
 
 int32_t OverlayIndexFromDraw(double r) {
   // The default rounding mode rounds halves to even: 1 and 6 come up half
@@ -43,9 +50,7 @@ void UpdateOverlayTexture() {
     ClearFrame();
     return;
   }
-  Randomize();
-  if (BeatWave(2) > 0.92f) OverlayIndexA = OverlayIndexFromDraw(RandomFloat());
-  if (BeatWave(4) > 0.92f) OverlayIndexB = OverlayIndexFromDraw(RandomFloat());
+  DrawOverlayIndices();
   DisableTexGen();
   SetRenderViewport(OverlaySize);
   BindTexture(OverlayPictures[OverlayIndexA]);
@@ -55,6 +60,25 @@ void UpdateOverlayTexture() {
   glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
   DrawOverlayGrid(2.0f);
   CopyFrameToTexture(OverlayTexture, OverlaySize);
+  ClearFrame();
+}
+
+void SkipOverlayTexture() {
+  if (!OverlayGrid) {
+    ClearFrame();
+    return;
+  }
+  DrawOverlayIndices();
+  // The state the rendering would leave: texture generation off, texturing
+  // on with the overlay texture bound in white, the blend of the second
+  // picture, lighting and depth testing on, the standard perspective.
+  DisableTexGen();
+  BindTexture(OverlayTexture);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  SetPerspectiveProjection();
   ClearFrame();
 }
 
