@@ -92,7 +92,7 @@ void DrawFrame() {
   if (ChannelSet(c[1]))
     UpdateOverlayTexture();
   else
-    SkipOverlayTexture();
+    SkipOverlayTexture(ChannelSet(c[10]));
   if (ChannelSet(c[2])) RenderClockNestGlow(c[2]);
   if (ChannelSet(c[3])) RenderPeaSwarm(c[3]);
   if (ChannelSet(c[4])) RenderWarpEcho(c[4]);

@@ -63,7 +63,7 @@ void UpdateOverlayTexture() {
   ClearFrame();
 }
 
-void SkipOverlayTexture() {
+void SkipOverlayTexture(bool frameDrawn) {
   if (!OverlayGrid) {
     ClearFrame();
     return;
@@ -79,7 +79,12 @@ void SkipOverlayTexture() {
   glEnable(GL_LIGHTING);
   glEnable(GL_DEPTH_TEST);
   SetPerspectiveProjection();
-  ClearFrame();
+  if (frameDrawn) {
+    ClearFrame();
+  } else {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
 }
 
 void DrawOverlayGrid(float phase) {

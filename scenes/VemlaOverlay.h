@@ -22,7 +22,8 @@ void UpdateOverlayTexture();
 // For a frame that does not show the overlay: everything UpdateOverlayTexture
 // does (the beat's picture draws, the GL state it leaves, the cleared frame)
 // but rendering the texture, which is drawn afresh whenever it is shown.
-void SkipOverlayTexture();
+// frameDrawn: something has been drawn since the frame was last cleared.
+void SkipOverlayTexture(bool frameDrawn);
 // The bound picture on the overlay grid, rippling near each beat's crest.
 void DrawOverlayGrid(float phase);
 // Adds the overlay texture over the whole frame at this alpha.
