@@ -20,6 +20,9 @@
 #include "runtime/MainLoop.h"
 #include "runtime/Timer.h"
 #include "runtime/VRTServer.h"
+#include "scenes/Beat.h"
+#include "scenes/Clockwork.h"
+#include "scenes/VemlaOverlay.h"
 
 namespace fs = std::filesystem;
 
@@ -72,7 +75,17 @@ std::string WriteTrack(const fs::path& file, const std::vector<std::pair<int, fl
   return file.string();
 }
 
+// Every workload starts from the state the program starts with, so that its
+// camera paths and picture choices do not depend on the workloads before it.
+void ResetScenes() {
+  ResetBeat();
+  CameraEye = MakeVec3(600, 400, 100);
+  OverlayIndexA = 1;
+  OverlayIndexB = 4;
+}
+
 std::vector<double> PlayFrames(TVRTReader& track, double from, int warmUp, int measured) {
+  ResetScenes();
   TTimingSink sink;
   if (warmUp > 0) {
     TVirtualClock warm(from, Fps, warmUp);
