@@ -24,20 +24,31 @@ TBenchResult Summarise(const std::string& workload, std::vector<double> frameSec
   return result;
 }
 
+namespace {
+// Frames per second and the ratio to the reference, from the medians.
+struct TDerived {
+  double Fps;
+  double Ratio;
+};
+TDerived Derive(const TBenchResult& r, double referenceMedianMs) {
+  return {r.MedianMs > 0 ? 1000 / r.MedianMs : 0, referenceMedianMs > 0 ? r.MedianMs / referenceMedianMs : 0};
+}
+}  // namespace
+
 std::string FormatResult(const TBenchResult& r, double referenceMedianMs) {
+  const TDerived d = Derive(r, referenceMedianMs);
   char line[160];
-  std::snprintf(line, sizeof line, "%-16s %9.2f %9.2f %8.1f %8.2f %7d", r.Workload.c_str(), r.MedianMs, r.P90Ms,
-                r.MedianMs > 0 ? 1000 / r.MedianMs : 0, referenceMedianMs > 0 ? r.MedianMs / referenceMedianMs : 0,
-                r.Frames);
+  std::snprintf(line, sizeof line, "%-16s %9.2f %9.2f %8.1f %8.2f %7d", r.Workload.c_str(), r.MedianMs, r.P90Ms, d.Fps,
+                d.Ratio, r.Frames);
   return line;
 }
 
 std::string CsvHeader() { return "workload,median_ms,p90_ms,fps,ratio_to_reference,frames"; }
 
 std::string CsvLine(const TBenchResult& r, double referenceMedianMs) {
+  const TDerived d = Derive(r, referenceMedianMs);
   char line[160];
-  std::snprintf(line, sizeof line, "%s,%.3f,%.3f,%.1f,%.3f,%d", r.Workload.c_str(), r.MedianMs, r.P90Ms,
-                r.MedianMs > 0 ? 1000 / r.MedianMs : 0, referenceMedianMs > 0 ? r.MedianMs / referenceMedianMs : 0,
+  std::snprintf(line, sizeof line, "%s,%.3f,%.3f,%.1f,%.3f,%d", r.Workload.c_str(), r.MedianMs, r.P90Ms, d.Fps, d.Ratio,
                 r.Frames);
   return line;
 }
