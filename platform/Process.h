@@ -21,7 +21,6 @@ class TPipedProcess {
   // Closes the program's input and waits for it: its exit status, or -1
   // when a signal ended it.
   int Finish();
-  bool Running() const { return Pid > 0; }
 
  private:
   int Pid = -1;

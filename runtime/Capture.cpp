@@ -108,7 +108,10 @@ void HearWindowAndKeys() {
   PollKeyboard();
 }
 
-TCaptureProgress::TCaptureProgress(int64_t total) : Total(total) { Clock.Start(); }
+// A few updates a second on a terminal; every few seconds into a log.
+TCaptureProgress::TCaptureProgress(int64_t total) : Total(total), Interval(StderrIsTerminal() ? 0.25 : 5.0) {
+  Clock.Start();
+}
 
 void TCaptureProgress::FrameDone() {
   ++Done;
@@ -125,8 +128,7 @@ void TCaptureProgress::Interrupt() { EndProgressLine(); }
 void TCaptureProgress::Show(bool last) {
   if (Total <= 1) return;
   const double now = Clock.GetTime() - Clock.StartTime;
-  const double interval = StderrIsTerminal() ? 0.25 : 5.0;
-  if (!last && now - LastShown < interval) return;
+  if (!last && now - LastShown < Interval) return;
   LastShown = now;
   const double rate = now > 0 ? static_cast<double>(Done) / now : 0;
   const long long left = rate > 0 ? std::llround(static_cast<double>(Total - Done) / rate) : 0;

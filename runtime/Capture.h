@@ -65,6 +65,7 @@ class TCaptureProgress {
   void Show(bool last);
   // Wall-clock time since the first frame.
   TETimer Clock;
+  double Interval;
   double LastShown = 0;
 };
 

@@ -64,7 +64,7 @@ void LoadDemo(const TLoadOptions& options) {
   Pictures[4] = CreateRenderTexture(512);
   if (!options.Music) return;
   InitMusic(MainWindow.Wnd);
-  MusicSample = LoadSample("vemla\\sound.mp3");
+  MusicSample = LoadSample(MusicFileName);
   PlaySample(MusicSample, 100, 50);
 }
 

@@ -12,6 +12,8 @@ extern uint32_t LoadingPicture;
 extern int32_t MusicSample;
 
 constexpr int LoadingFrames = 61;
+// The music, relative to the content directory.
+constexpr const char* MusicFileName = "vemla\\sound.mp3";
 
 // What the start-up loading leaves out: a capture neither shows the loading
 // picture nor plays the music.

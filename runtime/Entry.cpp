@@ -26,8 +26,6 @@ int UsageError(const TUsageError& error) {
   return UsageStatus;
 }
 
-constexpr const char* MusicFile = "vemla\\sound.mp3";
-
 // Plays the frames on the virtual clock into the capture folder or video.
 int Capture(const TCaptureOptions& options, TVRTReader& track) {
   TCaptureSpan span;
@@ -43,7 +41,7 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
   TVirtualClock clock(span.From, options.Fps, span.Count);
   int64_t written = 0;
   if (video) {
-    std::string music = AbsolutePath(MusicFile);
+    std::string music = AbsolutePath(MusicFileName);
     if (!FileExists(music)) {
       ShowMessage("Capture", "No music at " + music + ": the video has no sound");
       music.clear();

@@ -100,9 +100,8 @@ TVideoSink::~TVideoSink() {
   std::remove(Log.c_str());
 }
 
-void TVideoSink::Fail(const std::string& what) {
+void TVideoSink::Fail(const std::string& what, int status) {
   Progress.Interrupt();
-  const int status = Encoder.Running() ? Encoder.Finish() : ExitStatus;
   std::string why = LastLine(Log);
   if (why.empty()) why = "exit status " + std::to_string(status);
   std::remove(Temporary.c_str());
@@ -118,14 +117,14 @@ void TVideoSink::FinishFrame() {
   Flipped.resize(Pixels.size());
   for (int y = 0; y < CaptureHeight; ++y)
     std::memcpy(&Flipped[static_cast<size_t>(y) * row], &Pixels[static_cast<size_t>(CaptureHeight - 1 - y) * row], row);
-  if (!Encoder.Write(Flipped.data(), Flipped.size())) Fail("ffmpeg stopped while encoding");
+  if (!Encoder.Write(Flipped.data(), Flipped.size())) Fail("ffmpeg stopped while encoding", Encoder.Finish());
   Progress.FrameDone();
   HearWindowAndKeys();
 }
 
 void TVideoSink::Finish() {
-  ExitStatus = Encoder.Finish();
-  if (ExitStatus != 0) Fail("ffmpeg failed to encode");
+  const int status = Encoder.Finish();
+  if (status != 0) Fail("ffmpeg failed to encode", status);
   std::remove(Log.c_str());
   if (std::rename(Temporary.c_str(), Path.c_str()) != 0) {
     const std::string why = std::strerror(errno);

@@ -39,7 +39,9 @@ class TVideoSink final : public TFrameSink {
   int64_t Written() const { return Progress.Done; }
 
  private:
-  [[noreturn]] void Fail(const std::string& what);
+  // Ends ffmpeg's run with its exit status (or the last line it logged) as
+  // the reason, and removes what it wrote.
+  [[noreturn]] void Fail(const std::string& what, int status);
 
   std::string Path;
   std::string Temporary;
@@ -48,6 +50,5 @@ class TVideoSink final : public TFrameSink {
   TCaptureProgress Progress;
   std::vector<uint8_t> Pixels;
   std::vector<uint8_t> Flipped;
-  int ExitStatus = -1;
   bool Done = false;
 };

@@ -253,8 +253,8 @@ void TLUMBrush::Scale(const Vec3& factors) {
   for (auto& mesh : Meshes) ScaleMesh(*mesh, factors);
 }
 
-void TLUMBrush::Draw() {
-  if (!Meshes.empty() && Meshes.front()) Meshes.front()->DrawArrays();
+void DrawBrush(const std::unique_ptr<TLUMBrush>& brush) {
+  if (brush && !brush->Meshes.empty() && brush->Meshes.front()) brush->Meshes.front()->DrawArrays();
 }
 
 // ---- utilities ----

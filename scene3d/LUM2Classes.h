@@ -96,13 +96,14 @@ class TLUMBrush {
   void Rotate(const Vec3& angles);
   // Scales every mesh; normals stay as they are.
   void Scale(const Vec3& factors);
-  // One indexed vertex-array draw of the first mesh, in the caller's state;
-  // a brush without meshes draws nothing.
-  void Draw();
 
   std::vector<std::unique_ptr<TMeshDataNM>> Meshes;
   int32_t MeshCount = 0;
 };
+
+// One indexed vertex-array draw of the brush's first mesh, in the caller's
+// state; a brush not loaded, or without meshes, draws nothing.
+void DrawBrush(const std::unique_ptr<TLUMBrush>& brush);
 
 // Each component (R1 - R2) * s from two successive shared random draws:
 // within (-s, s), triangular.

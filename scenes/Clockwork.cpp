@@ -29,10 +29,6 @@ constexpr int32_t GlowSize = 256;
 
 float F(double x) { return static_cast<float>(x); }
 
-void Draw(const std::unique_ptr<TLUMBrush>& brush) {
-  if (brush) brush->Draw();
-}
-
 // Unlit, sphere-mapped with the chrome picture, added on top of each other
 // without depth testing.
 void BeginClockPass(float alpha) {
@@ -70,7 +66,7 @@ void RenderClockNest(float value) {
     const float s = BeatWave(2) + 1.5f + 0.4f * n;
     glScalef(s, s, s);
     glRotatef(F(600 * std::sin(0.3 * t * std::sqrt(0.4 * n))), F(std::sin(t)), 0.1f * value, 0.3f);
-    Draw(ClockBrush);
+    DrawBrush(ClockBrush);
     glPopMatrix();
   }
   DisableTexGen();
@@ -109,7 +105,7 @@ void RenderClockTunnel() {
     glRotatef(90, 1, 0, 0);
     glRotatef(F(30 * wave), 0, 0, 1);
     glRotatef(F(60 * std::sin(0.6 * n + t)), 0, 1, 1);
-    Draw(ClockBrush);
+    DrawBrush(ClockBrush);
     glPopMatrix();
   }
   DisableTexGen();
@@ -146,7 +142,7 @@ void RenderPeaSwarm(float) {
     glRotatef(F(t), static_cast<float>(n), 1, 1);
     glScalef(F(root * std::sin(n + t)), F(root * std::sin(0.8 * t + n)), F(root * std::sin(0.7 * t + n)));
     glTranslatef(F(250 * std::sin(n + t)), F(280 * std::sin(1.9 * t * n * 0.3)), F(280 * std::sin(1.4 * t + 5 * n)));
-    Draw(PeaBrush);
+    DrawBrush(PeaBrush);
     glPopMatrix();
   }
   DisableTexGen();

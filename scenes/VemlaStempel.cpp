@@ -18,12 +18,6 @@ uint32_t WallsTexture = NoTexture;
 uint32_t StampTexture = NoTexture;
 uint32_t ParticleTexture = NoTexture;
 
-namespace {
-void Draw(const std::unique_ptr<TLUMBrush>& brush) {
-  if (brush) brush->Draw();
-}
-}  // namespace
-
 void InitStampRoom() {
   RoomBrush = std::make_unique<TLUMBrush>("cuberoom.3ds");
   StampBrush = std::make_unique<TLUMBrush>("stempel.3ds");
@@ -59,7 +53,7 @@ void RenderStampRoom() {
     glPushMatrix();
     const float s = 1 + 0.4f * i;
     glScalef(s, s, s);
-    Draw(RoomBrush);
+    DrawBrush(RoomBrush);
     glPopMatrix();
   }
 
@@ -76,12 +70,12 @@ void RenderStampRoom() {
       EnableTexGen();
       glPushMatrix();
       glTranslatef(0, 40 - h, 0);
-      Draw(StampBrush);
+      DrawBrush(StampBrush);
       glPopMatrix();
       glPushMatrix();
       glTranslatef(0, h - 40, 0);
       glRotatef(180, 1, 0, 0);
-      Draw(StampBrush);
+      DrawBrush(StampBrush);
       glPopMatrix();
       if (StampFlashes(h)) {
         glDisable(GL_DEPTH_TEST);

@@ -2,15 +2,11 @@
 // temporary run directory that borrows the staged content.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 
-#include "support/TempDir.h"
+#include "support/RunDirectory.h"
 
 namespace fs = std::filesystem;
 
@@ -31,11 +27,6 @@ Picture ReadPng(const std::string& path) {
   picture.Width = static_cast<int>(image.width);
   picture.Height = static_cast<int>(image.height);
   return picture;
-}
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Share of the pixels between the letterbox bars (rows 75 to 524 from the
@@ -60,10 +51,6 @@ bool BarsBlack(const Picture& p) {
 
 class CaptureRun : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directory_symlink(fs::path(VEMLA_STAGE_DIR) / "data", fs::path(Dir.Path()) / "data"); }
-
-  void UseStagedTrack() { fs::copy_file(fs::path(VEMLA_STAGE_DIR) / "demo.vrk", fs::path(Dir.Path()) / "demo.vrk"); }
-
   // A track of 11 channels, 4 s long, where only one channel holds a number.
   void UseTrackWithOnly(int channel, float value) {
     std::vector<uint8_t> bytes;
@@ -77,51 +64,34 @@ class CaptureRun : public ::testing::Test {
     Dir.Write("demo.vrk", bytes);
   }
 
-  // Runs the program in the run directory; returns its exit status.
-  int Run(const std::string& arguments) {
-    const std::string command =
-        "cd '" + Dir.Path() + "' && '" + VEMLA_PROGRAM + "' " + arguments + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string Stderr() { return Bytes(Dir.Path() + "/err.txt"); }
-  std::string Path(const std::string& name) { return Dir.Path() + "/" + name; }
-  std::vector<std::string> Files(const std::string& folder) {
-    std::vector<std::string> names;
-    if (fs::exists(Path(folder)))
-      for (const auto& entry : fs::directory_iterator(Path(folder))) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  TempDir Dir;
+  RunDirectory Dir{VEMLA_PROGRAM, VEMLA_STAGE_DIR};
 };
 }  // namespace
 
 TEST_F(CaptureRun, SameSpanTwiceGivesByteIdenticalFrames) {
-  UseStagedTrack();
+  Dir.UseStagedTrack();
   // Across two beats of the glowing nest, whose camera jumps at random.
-  ASSERT_EQ(Run("--capture a --from 28 --to 29.25 --fps 4"), 0) << Stderr();
-  ASSERT_EQ(Run("--capture b --from 28 --to 29.25 --fps 4"), 0) << Stderr();
-  const std::vector<std::string> names = Files("a");
+  ASSERT_EQ(Dir.Run("--capture a --from 28 --to 29.25 --fps 4"), 0) << Dir.Stderr();
+  ASSERT_EQ(Dir.Run("--capture b --from 28 --to 29.25 --fps 4"), 0) << Dir.Stderr();
+  const std::vector<std::string> names = Dir.Files("a");
   ASSERT_EQ(names, (std::vector<std::string>{"frame-000000.png", "frame-000001.png", "frame-000002.png",
                                              "frame-000003.png", "frame-000004.png"}));
-  EXPECT_EQ(Files("b"), names);
-  for (const std::string& name : names) EXPECT_EQ(Bytes(Path("a/" + name)), Bytes(Path("b/" + name))) << name;
-  const Picture first = ReadPng(Path("a/frame-000000.png"));
+  EXPECT_EQ(Dir.Files("b"), names);
+  for (const std::string& name : names) EXPECT_EQ(Dir.Read("a/" + name), Dir.Read("b/" + name)) << name;
+  const Picture first = ReadPng(Dir.Path("a/frame-000000.png"));
   EXPECT_EQ(first.Width, 800);
   EXPECT_EQ(first.Height, 600);
   EXPECT_TRUE(BarsBlack(first));
-  EXPECT_NE(Bytes(Path("a/frame-000000.png")), Bytes(Path("a/frame-000004.png")));
+  EXPECT_NE(Dir.Read("a/frame-000000.png"), Dir.Read("a/frame-000004.png"));
 }
 
 TEST_F(CaptureRun, EachSceneChannelAloneShowsItsScene) {
   for (int channel : {1, 2, 3, 4, 5, 8, 9}) {
     UseTrackWithOnly(channel, 0.5f);
     const std::string folder = "c" + std::to_string(channel);
-    ASSERT_EQ(Run("--capture " + folder + " --from 1 --to 1"), 0) << Stderr();
-    ASSERT_EQ(Files(folder), std::vector<std::string>{"frame-000000.png"});
-    const Picture frame = ReadPng(Path(folder + "/frame-000000.png"));
+    ASSERT_EQ(Dir.Run("--capture " + folder + " --from 1 --to 1"), 0) << Dir.Stderr();
+    ASSERT_EQ(Dir.Files(folder), std::vector<std::string>{"frame-000000.png"});
+    const Picture frame = ReadPng(Dir.Path(folder + "/frame-000000.png"));
     ASSERT_EQ(frame.Width, 800) << "channel " << channel;
     EXPECT_GT(LitShare(frame), 0.05) << "channel " << channel;
     EXPECT_TRUE(BarsBlack(frame)) << "channel " << channel;
@@ -129,7 +99,7 @@ TEST_F(CaptureRun, EachSceneChannelAloneShowsItsScene) {
 }
 
 TEST_F(CaptureRun, CommandLineErrorsEndWithStatusTwoAndWriteNothing) {
-  UseStagedTrack();
+  Dir.UseStagedTrack();
   Dir.Write("plain-file", {1});
   const struct {
     const char* Arguments;
@@ -143,21 +113,21 @@ TEST_F(CaptureRun, CommandLineErrorsEndWithStatusTwoAndWriteNothing) {
       {"--capture", "--capture needs a folder"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Run(c.Arguments), 2) << c.Arguments;
-    EXPECT_NE(Stderr().find(c.Says), std::string::npos) << c.Arguments << ": " << Stderr();
-    EXPECT_FALSE(fs::exists(Path("out"))) << c.Arguments;
+    EXPECT_EQ(Dir.Run(c.Arguments), 2) << c.Arguments;
+    EXPECT_NE(Dir.Stderr().find(c.Says), std::string::npos) << c.Arguments << ": " << Dir.Stderr();
+    EXPECT_FALSE(fs::exists(Dir.Path("out"))) << c.Arguments;
   }
 }
 
 TEST_F(CaptureRun, WholeDemoNeverStaysDarkForMoreThanTwoSeconds) {
-  UseStagedTrack();
-  ASSERT_EQ(Run("--capture all --fps 1"), 0) << Stderr();
-  const std::vector<std::string> names = Files("all");
+  Dir.UseStagedTrack();
+  ASSERT_EQ(Dir.Run("--capture all --fps 1"), 0) << Dir.Stderr();
+  const std::vector<std::string> names = Dir.Files("all");
   ASSERT_GT(names.size(), 120u);
   int darkRun = 0, longest = 0;
   std::string where;
   for (size_t k = 3; k + 3 < names.size(); ++k) {
-    const Picture frame = ReadPng(Path("all/" + names[k]));
+    const Picture frame = ReadPng(Dir.Path("all/" + names[k]));
     ASSERT_TRUE(BarsBlack(frame)) << names[k];
     darkRun = LitShare(frame) < 0.01 ? darkRun + 1 : 0;
     if (darkRun > longest) {

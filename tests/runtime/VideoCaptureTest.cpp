@@ -1,49 +1,23 @@
 // The program capturing to a video through ffmpeg, and its failures: no
 // ffmpeg, an ffmpeg that fails, a path that cannot be written.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <map>
 #include <sstream>
 
 #include "runtime/VideoCapture.h"
-#include "support/TempDir.h"
+#include "support/RunDirectory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 class VideoRun : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fs::create_directory_symlink(fs::path(VEMLA_STAGE_DIR) / "data", fs::path(Dir.Path()) / "data");
-    fs::copy_file(fs::path(VEMLA_STAGE_DIR) / "demo.vrk", fs::path(Dir.Path()) / "demo.vrk");
-  }
+  void SetUp() override { Dir.UseStagedTrack(); }
 
-  // Runs a command in the run directory; returns its exit status.
-  int Shell(const std::string& command) {
-    const int status = std::system(("cd '" + Dir.Path() + "' && " + command).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  int Run(const std::string& arguments, const std::string& environment = "") {
-    return Shell(environment + " '" + std::string(VEMLA_PROGRAM) + "' " + arguments + " >out.txt 2>err.txt");
-  }
-  std::string Read(const std::string& name) {
-    std::ifstream in(Dir.Path() + "/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  // Files the run left, hidden ones included.
-  std::vector<std::string> Files(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(Dir.Path() + "/" + folder)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  TempDir Dir;
+  RunDirectory Dir{VEMLA_PROGRAM, VEMLA_STAGE_DIR};
 };
 }  // namespace
 
@@ -56,12 +30,12 @@ TEST(VideoPath, Mp4AndMkvInAnyCase) {
 }
 
 TEST_F(VideoRun, TwoSecondsAreH264WithTheirAudioAndRepeatFrameForFrame) {
-  ASSERT_EQ(Run("--capture v/a.mp4 --from 30 --to 32"), 0) << Read("err.txt");
-  EXPECT_EQ(Files("v"), std::vector<std::string>{"a.mp4"}) << "nothing left beside the video";
-  ASSERT_EQ(Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,pix_fmt,r_frame_rate,"
+  ASSERT_EQ(Dir.Run("--capture v/a.mp4 --from 30 --to 32"), 0) << Dir.Read("err.txt");
+  EXPECT_EQ(Dir.Files("v"), std::vector<std::string>{"a.mp4"}) << "nothing left beside the video";
+  ASSERT_EQ(Dir.Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,pix_fmt,r_frame_rate,"
                   "nb_frames,duration -of default=noprint_wrappers=1 v/a.mp4 >probe.txt"),
             0);
-  std::istringstream probe(Read("probe.txt"));
+  std::istringstream probe(Dir.Read("probe.txt"));
   std::map<std::string, std::vector<std::string>> fields;
   for (std::string line; std::getline(probe, line);) {
     const size_t eq = line.find('=');
@@ -76,33 +50,33 @@ TEST_F(VideoRun, TwoSecondsAreH264WithTheirAudioAndRepeatFrameForFrame) {
   EXPECT_EQ(fields["nb_frames"][0], "120");
   EXPECT_NEAR(std::stod(fields["duration"][1]), 2.0, 1.0 / 60);
   // The same span again: the same decoded frames.
-  ASSERT_EQ(Run("--capture v/b.mp4 --from 30 --to 32"), 0) << Read("err.txt");
-  ASSERT_EQ(Shell("ffmpeg -v error -i v/a.mp4 -map 0:v -f framemd5 a.md5 && "
+  ASSERT_EQ(Dir.Run("--capture v/b.mp4 --from 30 --to 32"), 0) << Dir.Read("err.txt");
+  ASSERT_EQ(Dir.Shell("ffmpeg -v error -i v/a.mp4 -map 0:v -f framemd5 a.md5 && "
                   "ffmpeg -v error -i v/b.mp4 -map 0:v -f framemd5 b.md5"),
             0);
-  EXPECT_EQ(Read("a.md5"), Read("b.md5"));
-  EXPECT_NE(Read("a.md5").find("0,        119,"), std::string::npos);
+  EXPECT_EQ(Dir.Read("a.md5"), Dir.Read("b.md5"));
+  EXPECT_NE(Dir.Read("a.md5").find("0,        119,"), std::string::npos);
 }
 
 TEST_F(VideoRun, FailuresSayWhyEndWithStatusOneAndLeaveNoFile) {
-  fs::create_directory(Dir.Path() + "/v");
+  fs::create_directory(Dir.Path("v"));
   // No ffmpeg on the search path.
-  EXPECT_EQ(Run("--capture v/x.mp4 --from 1 --to 1.5", "PATH=/nonexistent"), 1);
-  EXPECT_NE(Read("err.txt").find("Cannot start ffmpeg"), std::string::npos) << Read("err.txt");
-  EXPECT_TRUE(Files("v").empty());
+  EXPECT_EQ(Dir.Run("--capture v/x.mp4 --from 1 --to 1.5", "PATH=/nonexistent"), 1);
+  EXPECT_NE(Dir.Read("err.txt").find("Cannot start ffmpeg"), std::string::npos) << Dir.Read("err.txt");
+  EXPECT_TRUE(Dir.Files("v").empty());
   // An ffmpeg that fails at once.
-  fs::create_directory(Dir.Path() + "/bin");
+  fs::create_directory(Dir.Path("bin"));
   {
-    std::ofstream fake(Dir.Path() + "/bin/ffmpeg");
+    std::ofstream fake(Dir.Path("bin/ffmpeg"));
     fake << "#!/bin/sh\necho 'no encoder here' >&2\nexit 1\n";
   }
-  fs::permissions(Dir.Path() + "/bin/ffmpeg", fs::perms::owner_all);
-  EXPECT_EQ(Run("--capture v/x.mkv --from 1 --to 1.5", "PATH=\"$PWD/bin:$PATH\""), 1);
-  EXPECT_NE(Read("err.txt").find("no encoder here"), std::string::npos) << Read("err.txt");
-  EXPECT_TRUE(Files("v").empty());
+  fs::permissions(Dir.Path("bin/ffmpeg"), fs::perms::owner_all);
+  EXPECT_EQ(Dir.Run("--capture v/x.mkv --from 1 --to 1.5", "PATH=\"$PWD/bin:$PATH\""), 1);
+  EXPECT_NE(Dir.Read("err.txt").find("no encoder here"), std::string::npos) << Dir.Read("err.txt");
+  EXPECT_TRUE(Dir.Files("v").empty());
   // A folder that cannot be made.
-  Shell("echo x > plain-file");
-  EXPECT_EQ(Run("--capture plain-file/x.mp4 --from 1 --to 1.5"), 1);
-  EXPECT_NE(Read("err.txt").find("Cannot write"), std::string::npos) << Read("err.txt");
-  EXPECT_FALSE(fs::exists(Dir.Path() + "/plain-file/x.mp4"));
+  Dir.Shell("echo x > plain-file");
+  EXPECT_EQ(Dir.Run("--capture plain-file/x.mp4 --from 1 --to 1.5"), 1);
+  EXPECT_NE(Dir.Read("err.txt").find("Cannot write"), std::string::npos) << Dir.Read("err.txt");
+  EXPECT_FALSE(fs::exists(Dir.Path("plain-file/x.mp4")));
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "SceneFixture.h"
 #include "platform/SharedState.h"
@@ -46,6 +47,16 @@ TEST_F(SceneTest, NestGlowAtZeroAddsNeitherGlowNorVeil) {
   long added = 0;
   for (size_t k = 0; k < full.size(); ++k) added += full[k] - plain[k];
   EXPECT_GT(added, 0);
+}
+
+TEST_F(SceneTest, ClocksWhoseModelIsNotLoadedDrawNothing) {
+  std::unique_ptr<TLUMBrush> loaded;
+  std::swap(loaded, ClockBrush);
+  ClearFrame();
+  RenderClockNest(0.5f);
+  RenderClockTunnel();
+  std::swap(loaded, ClockBrush);
+  EXPECT_EQ(LitPixelsBetweenBars(), 0);
 }
 
 TEST_F(SceneTest, NestRestoresTheStandardFieldOfView) {

@@ -12,6 +12,8 @@
 #include <set>
 
 #include "Bench.h"
+#include "Synth.h"
+#include "Timeline.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
 #include "platform/WindowBackend.h"
@@ -59,19 +61,16 @@ struct TSceneWorkload {
   double From;
 };
 
-// A track of 11 channels, 200 s long, holding the given values throughout.
-std::string WriteTrack(const fs::path& file, const std::vector<std::pair<int, float>>& channels) {
-  const int32_t header[3] = {11, 200 * 157 * 16 / 60, 157};
-  std::vector<float> samples(static_cast<size_t>(header[1]));
+// A track of every timeline channel, 200 s long, holding the given values
+// throughout and off elsewhere.
+std::string WriteTrack(const fs::path& file, const std::vector<std::pair<int, float>>& values) {
+  std::vector<std::vector<float>> channels(TrackChannels,
+                                           std::vector<float>(200 * Tempo * RowsPerTrackBeat / 60,
+                                                              std::numeric_limits<float>::quiet_NaN()));
+  for (const auto& [channel, value] : values) std::fill(channels[channel].begin(), channels[channel].end(), value);
+  const std::vector<uint8_t> bytes = EncodeTrack(channels, Tempo);
   std::ofstream out(file, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(header), sizeof header);
-  for (int c = 0; c < 11; ++c) {
-    float value = std::numeric_limits<float>::quiet_NaN();
-    for (const auto& [channel, v] : channels)
-      if (channel == c) value = v;
-    std::fill(samples.begin(), samples.end(), value);
-    out.write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 4));
-  }
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return file.string();
 }
 
