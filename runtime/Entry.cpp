@@ -15,6 +15,7 @@
 #include "runtime/Capture.h"
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
+#include "runtime/VRTReader.h"
 #include "runtime/VRTServer.h"
 #include "runtime/VideoCapture.h"
 

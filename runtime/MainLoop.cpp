@@ -8,7 +8,7 @@
 #include "platform/GLWindow.h"
 #include "platform/SharedState.h"
 #include "runtime/DemoMain.h"
-#include "runtime/VRTServer.h"
+#include "runtime/VRTReader.h"
 
 namespace {
 // The time of the virtual clock's current frame, for the time of day.

@@ -21,7 +21,7 @@
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
 #include "runtime/Timer.h"
-#include "runtime/VRTServer.h"
+#include "runtime/VRTReader.h"
 #include "scenes/Beat.h"
 #include "scenes/Clockwork.h"
 #include "scenes/VemlaOverlay.h"

@@ -1,0 +1,94 @@
+#include "runtime/VRTReader.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "platform/SharedState.h"
+#include "platform/Stream.h"
+
+namespace {
+// Tracks larger than this (1 GiB of samples) are refused rather than allocated.
+constexpr int64_t MaxTrackSamples = int64_t{1} << 28;
+
+int32_t ReadInt32(TFileStream& stream) {
+  uint8_t bytes[4];
+  stream.ReadBuffer(bytes, 4);
+  return static_cast<int32_t>(uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
+                              uint32_t{bytes[3]} << 24);
+}
+
+[[noreturn]] void Reject(const std::string& fileName, const std::string& reason) {
+  throw ETrackError("Invalid parameter track " + fileName + ": " + reason);
+}
+}  // namespace
+
+TVRTReader::TVRTReader(const std::string& fileName) { LoadFromFile(fileName); }
+
+void TVRTReader::LoadFromFile(const std::string& fileName) {
+  TFileStream stream(fileName);
+  int32_t channels = ReadInt32(stream);
+  int32_t samples = ReadInt32(stream);
+  int32_t rate = ReadInt32(stream);
+  if (channels <= 0) Reject(fileName, "channel count " + std::to_string(channels) + " is not positive");
+  if (channels > 64) Reject(fileName, "channel count " + std::to_string(channels) + " exceeds 64");
+  if (samples <= 0) Reject(fileName, "sample count " + std::to_string(samples) + " is not positive");
+  if (int64_t{channels} * samples > MaxTrackSamples)
+    Reject(fileName, "sample count " + std::to_string(samples) + " is too large");
+
+  // Samples past the end of a cut-off file read as 0.0.
+  std::vector<std::vector<float>> data(channels, std::vector<float>(samples, 0.0f));
+  std::vector<uint8_t> bytes(static_cast<size_t>(samples) * 4);
+  for (auto& channel : data) {
+    int64_t got = stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
+    int64_t whole = got / 4;
+    for (int64_t k = 0; k < whole; ++k) {
+      uint32_t bits = uint32_t{bytes[4 * k]} | uint32_t{bytes[4 * k + 1]} << 8 | uint32_t{bytes[4 * k + 2]} << 16 |
+                      uint32_t{bytes[4 * k + 3]} << 24;
+      std::memcpy(&channel[k], &bits, 4);
+    }
+    // A last sample cut inside its four bytes takes the bytes that are there.
+    if (got % 4 != 0) std::memcpy(&channel[whole], &bytes[4 * whole], static_cast<size_t>(got % 4));
+  }
+  Data = std::move(data);
+  Rate = rate;
+}
+
+void TVRTReader::Sample(float time) {
+  SceneTime = time;
+  float p = static_cast<float>(static_cast<long double>(time) / 60 * Rate * 16);
+  // Positions far outside the track clamp like any other position past its ends;
+  // a NaN time samples the start.
+  int64_t i = 0;
+  if (p >= 9.0e18f)
+    i = INT64_C(9000000000000000000);
+  else if (p <= -9.0e18f)
+    i = -INT64_C(9000000000000000000);
+  else if (!std::isnan(p))
+    i = static_cast<int64_t>(p);
+  float f = static_cast<float>(static_cast<long double>(p) - i);
+  int64_t n = static_cast<int64_t>(Data[0].size()) - 1;
+  auto clamp = [n](int64_t k) { return k > n ? n : (k < 0 ? 0 : k); };
+  int64_t before = clamp(i - 1), at = clamp(i), after = clamp(i + 1);
+  if (p > n) RunEnded = true;
+  for (size_t c = 0; c < Data.size(); ++c) {
+    const std::vector<float>& d = Data[c];
+    Channels[c] = CubicInterpolate(d[before], d[at], d[after], d[at], f);
+  }
+}
+
+double TVRTReader::EndTime() const {
+  if (Rate <= 0 || Data.empty()) return -1;
+  return static_cast<double>(Data[0].size() - 1) * 60 / (16.0 * Rate);
+}
+
+float CubicInterpolate(float y0, float y1, float y2, float y3, float mu) {
+  if (std::isnan(y2)) y2 = y1;
+  if (std::isnan(y0)) y0 = y1;
+  if (std::isnan(y3)) y3 = y2;
+  using ext = long double;
+  float a0 = static_cast<float>((ext{y3} - y2) - (ext{y0} - y1));
+  float a1 = static_cast<float>((ext{y0} - y1) - a0);
+  float a2 = static_cast<float>(ext{y2} - y0);
+  ext m = mu;
+  return static_cast<float>(a0 * m * m * m + a1 * m * m + a2 * m + y1);
+}
