@@ -5,6 +5,7 @@
 
 #include "platform/SharedState.h"
 #include "platform/Stream.h"
+#include "runtime/TrackFormat.h"
 
 namespace {
 // Tracks larger than this (1 GiB of samples) are refused rather than allocated.
@@ -20,6 +21,17 @@ int32_t ReadInt32(TFileStream& stream) {
 [[noreturn]] void Reject(const std::string& fileName, const std::string& reason) {
   throw ETrackError("Invalid parameter track " + fileName + ": " + reason);
 }
+
+// The shapes the channel block and Sample can take: 1 to 64 channels of at
+// least one sample each.
+void CheckShape(const std::string& fileName, int64_t channels, int64_t samples) {
+  if (channels <= 0) Reject(fileName, "channel count " + std::to_string(channels) + " is not positive");
+  if (channels > MaxTrackChannels)
+    Reject(fileName, "channel count " + std::to_string(channels) + " exceeds " + std::to_string(MaxTrackChannels));
+  if (samples <= 0) Reject(fileName, "sample count " + std::to_string(samples) + " is not positive");
+  if (channels * samples > MaxTrackSamples)
+    Reject(fileName, "sample count " + std::to_string(samples) + " is too large");
+}
 }  // namespace
 
 TVRTReader::TVRTReader(const std::string& fileName) { LoadFromFile(fileName); }
@@ -29,11 +41,7 @@ void TVRTReader::LoadFromFile(const std::string& fileName) {
   int32_t channels = ReadInt32(stream);
   int32_t samples = ReadInt32(stream);
   int32_t rate = ReadInt32(stream);
-  if (channels <= 0) Reject(fileName, "channel count " + std::to_string(channels) + " is not positive");
-  if (channels > 64) Reject(fileName, "channel count " + std::to_string(channels) + " exceeds 64");
-  if (samples <= 0) Reject(fileName, "sample count " + std::to_string(samples) + " is not positive");
-  if (int64_t{channels} * samples > MaxTrackSamples)
-    Reject(fileName, "sample count " + std::to_string(samples) + " is too large");
+  CheckShape(fileName, channels, samples);
 
   // Samples past the end of a cut-off file read as 0.0.
   std::vector<std::vector<float>> data(channels, std::vector<float>(samples, 0.0f));
@@ -53,9 +61,20 @@ void TVRTReader::LoadFromFile(const std::string& fileName) {
   Rate = rate;
 }
 
+void TVRTReader::LoadChannels(std::vector<std::vector<float>> data, int32_t rate, const std::string& source) {
+  const int64_t samples = data.empty() ? 0 : static_cast<int64_t>(data[0].size());
+  CheckShape(source, static_cast<int64_t>(data.size()), samples);
+  for (size_t c = 1; c < data.size(); ++c)
+    if (static_cast<int64_t>(data[c].size()) != samples)
+      Reject(source, "channel " + std::to_string(c) + " has " + std::to_string(data[c].size()) + " samples, not " +
+                         std::to_string(samples));
+  Data = std::move(data);
+  Rate = rate;
+}
+
 void TVRTReader::Sample(float time) {
   SceneTime = time;
-  float p = static_cast<float>(static_cast<long double>(time) / 60 * Rate * 16);
+  float p = static_cast<float>(static_cast<long double>(time) / 60 * Rate * TrackSamplesPerRateUnit);
   // Positions far outside the track clamp like any other position past its ends;
   // a NaN time samples the start.
   int64_t i = 0;
@@ -78,7 +97,7 @@ void TVRTReader::Sample(float time) {
 
 double TVRTReader::EndTime() const {
   if (Rate <= 0 || Data.empty()) return -1;
-  return static_cast<double>(Data[0].size() - 1) * 60 / (16.0 * Rate);
+  return static_cast<double>(Data[0].size() - 1) * 60 / (double{TrackSamplesPerRateUnit} * Rate);
 }
 
 float CubicInterpolate(float y0, float y1, float y2, float y3, float mu) {

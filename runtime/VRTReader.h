@@ -1,8 +1,5 @@
-// The parameter track "demo.vrk": reading it and sampling its channels.
-//
-// Track file, little-endian: int32 C (channels, 1 to 64), int32 S (samples
-// per channel, at least 1), int32 R (rate per minute; one rate unit spans 16
-// samples), then C x S float32 samples, channel-major. NaN = inactive.
+// The parameter track "demo.vrk" (its layout in runtime/TrackFormat.h):
+// reading it, or taking channels compiled elsewhere, and sampling them.
 #pragma once
 #include <cstdint>
 #include <stdexcept>
@@ -17,10 +14,16 @@ class ETrackError : public std::runtime_error {
 
 class TVRTReader {
  public:
+  // A reader with no track yet; Sample needs one loaded first.
+  TVRTReader() = default;
   explicit TVRTReader(const std::string& fileName);
   // Replaces Data and Rate with the file's content. Raises EFOpenError,
   // EReadError (header cut short) or ETrackError (header out of range).
   void LoadFromFile(const std::string& fileName);
+  // Replaces Data and Rate with channels made elsewhere, such as a compiled
+  // timeline. Raises ETrackError, naming source, for a track a file could
+  // not hold either: 1 to 64 channels, all of the same length, at least 1.
+  void LoadChannels(std::vector<std::vector<float>> data, int32_t rate, const std::string& source);
   // Publishes SceneTime, samples the first C channels at Time seconds, and
   // sets RunEnded once Time has run past the last sample.
   void Sample(float time);

@@ -31,10 +31,10 @@ int ParsePosition(const std::string& s, int line) {
     if (colon == std::string::npos) break;
     start = colon + 1;
   }
-  if (parts[1] > 3) Fail(line, "beat " + std::to_string(parts[1]) + " is past the bar's four beats");
+  if (parts[1] >= BeatsPerBar) Fail(line, "beat " + std::to_string(parts[1]) + " is past the bar's four beats");
   if (parts[2] >= RowsPerTrackBeat)
     Fail(line, "row " + std::to_string(parts[2]) + " is past the beat's " + std::to_string(RowsPerTrackBeat) + " rows");
-  return (parts[0] * 4 + parts[1]) * RowsPerTrackBeat + parts[2];
+  return (parts[0] * BeatsPerBar + parts[1]) * RowsPerTrackBeat + parts[2];
 }
 
 float ParseValue(const std::string& s, int line) {
@@ -151,6 +151,10 @@ std::vector<std::vector<float>> CompileTimeline(const Timeline& timeline, int sa
   return out;
 }
 
+std::vector<std::vector<float>> CompileSongTrack(const std::string& text) {
+  return CompileTimeline(ParseTimeline(text), SongTrackSamples);
+}
+
 std::vector<uint8_t> EncodeTrack(const std::vector<std::vector<float>>& channels, int rate) {
   std::vector<uint8_t> out;
   auto u32 = [&](uint32_t v) {
@@ -161,7 +165,7 @@ std::vector<uint8_t> EncodeTrack(const std::vector<std::vector<float>>& channels
   u32(uint32_t(rate));
   for (const std::vector<float>& ch : channels)
     for (float f : ch) {
-      uint32_t bits = 0xFFC00000u;  // the program's own inactive pattern
+      uint32_t bits = InactiveSampleBits;
       if (!std::isnan(f)) std::memcpy(&bits, &f, 4);
       u32(bits);
     }
