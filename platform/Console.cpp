@@ -1,12 +1,16 @@
 #include "platform/Console.h"
 
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 namespace {
 bool LineOpen = false;
-}
+bool RawKeys = false;
+termios SavedTerminal{};
+}  // namespace
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
@@ -25,4 +29,32 @@ void EndProgressLine() {
   std::fputc('\n', stderr);
   std::fflush(stderr);
   LineOpen = false;
+}
+
+bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+bool StartRawKeys() {
+  if (RawKeys) return true;
+  if (!StdinIsTerminal() || tcgetattr(STDIN_FILENO, &SavedTerminal) != 0) return false;
+  termios raw = SavedTerminal;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) return false;
+  RawKeys = true;
+  return true;
+}
+
+void EndRawKeys() {
+  if (!RawKeys) return;
+  tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal);
+  RawKeys = false;
+}
+
+std::string WaitForTypedBytes(int milliseconds) {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  if (poll(&input, 1, milliseconds < 0 ? 0 : milliseconds) <= 0 || (input.revents & POLLIN) == 0) return {};
+  char bytes[64];
+  const ssize_t got = read(STDIN_FILENO, bytes, sizeof bytes);
+  return got > 0 ? std::string(bytes, static_cast<size_t>(got)) : std::string();
 }

@@ -34,7 +34,8 @@ class SocketBackend {
   // Takes up to size bytes that the connection holds now, without waiting.
   virtual ReceiveOutcome Receive(SocketId connection, uint8_t* buffer, size_t size, size_t& received,
                                  SocketFailure& failure) = 0;
-  // Connects to host:port, waiting for the answer. -1 with the failure.
+  // Connects to host:port, waiting for the answer; the connection is then
+  // non-blocking like an accepted one. -1 with the failure.
   virtual SocketId Connect(const std::string& host, int port, SocketFailure& failure) = 0;
   // Sends every byte, waiting while the connection is full. False with the
   // failure once the peer has gone; never raises a signal.

@@ -3,16 +3,15 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "platform/Console.h"
 #include "platform/EINKeyboard.h"
 #include "platform/GLWindow.h"
 #include "platform/PngFile.h"
+#include "runtime/CommandWords.h"
 
 namespace {
 constexpr double MaxFps = 1000;
@@ -25,15 +24,6 @@ std::string Seconds(double s) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", s);
   return text;
-}
-
-// The whole word as a finite number, or nothing.
-std::optional<double> ParseNumber(const char* word) {
-  double value = 0;
-  const char* end = word + std::strlen(word);
-  auto [stop, error] = std::from_chars(word, end, value);
-  if (error != std::errc() || stop != end || word == end || !std::isfinite(value)) return std::nullopt;
-  return value;
 }
 }  // namespace
 

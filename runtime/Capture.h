@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/CommandWords.h"
 #include "runtime/MainLoop.h"
 
 struct TCaptureOptions {
@@ -16,11 +17,6 @@ struct TCaptureOptions {
   std::optional<double> From;
   std::optional<double> To;
   double Fps = 60;
-};
-
-// A command line the capture options cannot be read from; exit status 2.
-struct TUsageError {
-  std::string Text;
 };
 
 // Reads "--capture <folder>", "--from <seconds>", "--to <seconds>" and

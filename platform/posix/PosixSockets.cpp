@@ -99,6 +99,12 @@ class PosixSocketBackend final : public SocketBackend {
       // Packets are small and each should leave at once.
       const int yes = 1;
       setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+      // Receive must not wait on it, as on accepted connections; Send waits itself.
+      if (!MakeNonBlocking(fd)) {
+        failure = FailureFrom(errno);
+        close(fd);
+        fd = -1;
+      }
     }
     return fd;
   }
