@@ -11,6 +11,9 @@ struct ShownMessage {
 };
 
 void ShowMessage(const std::string& caption, const std::string& text);
+// The same line on stderr, recorded like any message, but never a box: for
+// trouble the program carries on through, where a box would stop it.
+void ReportMessage(const std::string& caption, const std::string& text);
 
 // While recording, messages are appended to a list and no box is shown.
 void StartRecordingMessages();

@@ -1,4 +1,210 @@
 #include "runtime/VRTServer.h"
 
-// The live server arrives later; until then server mode ends after loading.
-void RunServerMode() {}
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/GLWindow.h"
+#include "platform/Message.h"
+#include "platform/SharedState.h"
+#include "platform/ToolWindow.h"
+#include "runtime/DemoMain.h"
+
+TETimer ServerTimer;
+
+namespace {
+constexpr int ListenBacklog = 5;
+constexpr double TickSeconds = 0.5;
+// Bytes taken from a connection by one read, and the most reads one
+// connection gets in a pass, so that a client sending without pause cannot
+// keep the others or the frames waiting.
+constexpr size_t ReadBytes = 1024;
+constexpr int ReadsPerPass = 16;
+// Window events are not among what the pass sleeps on; this bounds how long
+// they wait.
+constexpr int LongestWaitMilliseconds = 10;
+
+constexpr int WindowX = 1414;
+constexpr int WindowY = 422;
+constexpr int WindowWidth = 178;
+constexpr int WindowHeight = 60;
+constexpr uint32_t ButtonFace = 0xF0F0F0;
+constexpr uint32_t LabelText = 0x000000;
+constexpr int LabelLeft = 16;
+constexpr int OfflineTop = 8;
+constexpr int Label1Top = 32;
+constexpr int FontHeight = 11;
+// From a label's top to its text's baseline.
+constexpr int LabelBaseline = 10;
+
+void DrawText(const TFontGlyphs& font, const std::string& text, int left, int top, int width, int height,
+              std::vector<uint32_t>& pixels) {
+  float pen = static_cast<float>(left);
+  const int baseline = top + LabelBaseline;
+  for (unsigned char code : text) {
+    if (code >= font.Glyphs.size()) continue;
+    const TGlyphBitmap& glyph = font.Glyphs[code];
+    const int rowBytes = (glyph.Width + 7) / 8;
+    const int x0 = static_cast<int>(pen - glyph.OriginX);
+    for (int row = 0; row < glyph.Height; ++row) {
+      const int y = baseline + static_cast<int>(glyph.OriginY) - 1 - row;
+      if (y < 0 || y >= height) continue;
+      for (int column = 0; column < glyph.Width; ++column) {
+        const int x = x0 + column;
+        const uint8_t bits = glyph.Bits[static_cast<size_t>(row) * rowBytes + column / 8];
+        if (x >= 0 && x < width && (bits & (0x80 >> (column % 8))) != 0)
+          pixels[static_cast<size_t>(y) * width + x] = LabelText;
+      }
+    }
+    pen += glyph.Advance;
+  }
+}
+}  // namespace
+
+TVRTServerObject::TVRTServerObject(int port, bool withWindow, std::function<void()> render)
+    : Render(render ? std::move(render) : std::function<void()>(RenderFrame)) {
+  SocketFailure failure;
+  Listener = CurrentSocketBackend().Listen(port, ListenBacklog, failure);
+  if (Listener < 0)
+    throw EServerError("Cannot listen on TCP port " + std::to_string(port) + ": " + failure.Text);
+  Font = RasteriseFont("MS Sans Serif", FontHeight, false);
+  if (withWindow) {
+    Window = std::make_unique<TToolWindow>("VRTServerObject", WindowX, WindowY, WindowWidth, WindowHeight);
+    PaintWindow();
+  }
+  NextTick = TickClock.GetTime() + TickSeconds;
+}
+
+TVRTServerObject::~TVRTServerObject() {
+  for (const auto& client : Clients) CurrentSocketBackend().Close(client.first);
+  CurrentSocketBackend().Close(Listener);
+}
+
+size_t TVRTServerObject::HeldBytes(SocketId client) const {
+  auto found = Clients.find(client);
+  return found == Clients.end() ? 0 : found->second.Held();
+}
+
+void TVRTServerObject::SetCaption(std::string& label, const std::string& text) {
+  if (label == text) return;
+  label = text;
+  CaptionsChanged = true;
+  // A person running the server in a terminal follows the captions there.
+  std::printf("%s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+std::vector<uint32_t> TVRTServerObject::StatusPixels() const {
+  std::vector<uint32_t> pixels(static_cast<size_t>(WindowWidth) * WindowHeight, ButtonFace);
+  DrawText(Font, Offline, LabelLeft, OfflineTop, WindowWidth, WindowHeight, pixels);
+  DrawText(Font, Label1, LabelLeft, Label1Top, WindowWidth, WindowHeight, pixels);
+  return pixels;
+}
+
+void TVRTServerObject::PaintWindow() {
+  if (!CaptionsChanged) return;
+  CaptionsChanged = false;
+  if (Window != nullptr) Window->Paint(StatusPixels());
+}
+
+void TVRTServerObject::ServerSocket1ClientConnect(SocketId client) {
+  Clients.emplace(client, TPacketFramer{});
+  SetCaption(Offline, "ONLINE");
+}
+
+void TVRTServerObject::ServerSocket1ClientDisconnect(SocketId client) {
+  CurrentSocketBackend().Close(client);
+  Clients.erase(client);
+  // Any disconnect reads as offline, even with other clients still there.
+  SetCaption(Offline, "Offline");
+}
+
+void TVRTServerObject::Apply(SocketId client, const TPacketEvent& event) {
+  if (event.OutOfSync) {
+    SetCaption(Label1, "Out of sync");
+    return;
+  }
+  SetCaption(Label1, "Reading " + std::to_string(event.Values.size()) + " streams");
+  std::fill(std::begin(Channels), std::end(Channels), InactiveChannel());
+  std::copy(event.Values.begin(), event.Values.end(), std::begin(Channels));
+  PacketWaiting = true;
+  if (PacketApplied) PacketApplied(client, event.Values);
+}
+
+bool TVRTServerObject::ServerSocket1ClientRead(SocketId client) {
+  auto found = Clients.find(client);
+  if (found == Clients.end()) return false;
+  uint8_t bytes[ReadBytes];
+  std::vector<TPacketEvent> events;
+  for (int read = 0; read < ReadsPerPass; ++read) {
+    size_t received = 0;
+    SocketFailure failure;
+    const ReceiveOutcome outcome = CurrentSocketBackend().Receive(client, bytes, sizeof bytes, received, failure);
+    if (outcome == ReceiveOutcome::NoData) break;
+    if (outcome != ReceiveOutcome::Data) {
+      // On stderr only: a box would stop the preview for every client.
+      if (outcome == ReceiveOutcome::Failed)
+        ReportMessage("Error", "Socket error: " + failure.Text + " (" + std::to_string(failure.Code) +
+                                   "), on API 'recv'");
+      ServerSocket1ClientDisconnect(client);
+      return false;
+    }
+    events.clear();
+    found->second.Feed(bytes, received, events);
+    for (const TPacketEvent& event : events) Apply(client, event);
+  }
+  return true;
+}
+
+void TVRTServerObject::Timer1Timer() {
+  SceneTime = ServerTimer.Elapsed();
+  FrameDelta = ServerTimer.Delta;
+  Render();
+}
+
+void TVRTServerObject::Poll(int maxWaitMilliseconds) {
+  SocketBackend& sockets = CurrentSocketBackend();
+  for (SocketId client = sockets.Accept(Listener); client >= 0; client = sockets.Accept(Listener))
+    ServerSocket1ClientConnect(client);
+  std::vector<SocketId> ids;
+  ids.reserve(Clients.size());
+  for (const auto& client : Clients) ids.push_back(client.first);
+  for (SocketId client : ids) ServerSocket1ClientRead(client);
+  PaintWindow();
+  // One frame for all the packets of the pass: frames for the earlier ones
+  // would be drawn over at once, and a preview drawing one frame per packet
+  // falls further and further behind a fast sender.
+  if (PacketWaiting) {
+    PacketWaiting = false;
+    Render();
+  }
+  double now = TickClock.GetTime();
+  if (now >= NextTick) {
+    Timer1Timer();
+    // A late tick is not made up for, as with any window timer.
+    now = TickClock.GetTime();
+    NextTick += TickSeconds;
+    if (NextTick <= now) NextTick = now + TickSeconds;
+  }
+  const int untilTick = static_cast<int>((NextTick - now) * 1000);
+  const int wait = std::clamp(std::min(untilTick, maxWaitMilliseconds), 0, LongestWaitMilliseconds);
+  ids.clear();
+  ids.push_back(Listener);
+  for (const auto& client : Clients) ids.push_back(client.first);
+  sockets.Wait(ids, wait);
+}
+
+void TVRTServerObject::Run() {
+  while (!QuitRequested()) {
+    PumpWindowEvents();
+    if (QuitRequested()) break;
+    Poll(LongestWaitMilliseconds);
+  }
+}
+
+void RunServerMode() {
+  TVRTServerObject form;
+  ServerTimer = TETimer();
+  ServerTimer.Start();
+  std::fill(std::begin(Channels), std::end(Channels), InactiveChannel());
+  form.Run();
+}
