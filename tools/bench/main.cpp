@@ -12,7 +12,7 @@
 #include <set>
 
 #include "Bench.h"
-#include "Synth.h"
+#include "Song.h"
 #include "Timeline.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
