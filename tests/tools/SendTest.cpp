@@ -156,7 +156,12 @@ TEST(SendOptions, DefaultsAndUsageErrors) {
   EXPECT_EQ(options.Port, 1024);
   EXPECT_EQ(options.Rate, 60);
   EXPECT_EQ(options.From, 0);
-  EXPECT_FALSE(options.Watch || options.Once);
+  EXPECT_FALSE(options.Watch || options.Once || options.Help);
+
+  // --help needs no source and wins over everything else.
+  options = {};
+  ASSERT_FALSE(parse({"--port", "80", "--help"}, options));
+  EXPECT_TRUE(options.Help);
 
   options = {};
   ASSERT_FALSE(parse({"--host", "box", "--port", "2000", "--from", "12.5", "--rate", "30", "--watch", "a.timeline"},

@@ -14,10 +14,30 @@ std::string SendUsage() {
          "                  [--watch] [--once <seconds>] <demo.vrk | timeline>\n";
 }
 
+std::string SendHelp() {
+  return "Plays a parameter track into a running live preview (vemla -vrt), one packet of\n"
+         "all its channels per frame.\n\n" +
+         SendUsage() +
+         "\n"
+         "  <source>           a track file (.vrk) or a timeline, which is compiled here\n"
+         "  --host, --port     where the preview listens (127.0.0.1, 1024)\n"
+         "  --from <seconds>   where play starts (0)\n"
+         "  --rate <n>         packets a second (60)\n"
+         "  --watch            compile the timeline again whenever it changes\n"
+         "  --once <seconds>   send the one packet for that time and exit\n"
+         "\n"
+         "Keys in a terminal: space pause and resume, left and right one beat,\n"
+         "down and up one bar, q quit. From a pipe it plays to the end.\n";
+}
+
 std::optional<TUsageError> ParseSendOptions(int argc, const char* const* argv, TSendOptions& options) {
   bool fromGiven = false, rateGiven = false;
   for (int k = 1; k < argc; ++k) {
     const std::string word = argv[k];
+    if (word == "--help" || word == "-h") {
+      options.Help = true;
+      return std::nullopt;
+    }
     if (word == "--watch") {
       options.Watch = true;
       continue;

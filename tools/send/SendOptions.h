@@ -16,9 +16,12 @@ struct TSendOptions {
   double Rate = 60;  // packets a second
   bool Watch = false;
   std::optional<double> Once;
+  bool Help = false;  // --help: print the usage and the keys, and nothing else
 };
 
 // Reads the options; returns the error when they are wrong.
 std::optional<TUsageError> ParseSendOptions(int argc, const char* const* argv, TSendOptions& options);
 // The usage lines printed with a usage error.
 std::string SendUsage();
+// The usage, what each option does and the keys, for --help.
+std::string SendHelp();

@@ -165,5 +165,9 @@ int SendMain(int argc, const char* const* argv) {
     std::fprintf(stderr, "vemla-send: %s\n%s", error->Text.c_str(), SendUsage().c_str());
     return 2;
   }
+  if (options.Help) {
+    std::fputs(SendHelp().c_str(), stdout);
+    return 0;
+  }
   return RunSend(options);
 }
