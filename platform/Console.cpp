@@ -1,6 +1,7 @@
 #include "platform/Console.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -10,6 +11,14 @@ namespace {
 bool LineOpen = false;
 bool RawKeys = false;
 termios SavedTerminal{};
+
+// A signal that ends the program while the keys are raw puts the terminal
+// back first, then ends it as the signal would have.
+void RestoreTerminalAndEnd(int signal) {
+  tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal);
+  ::signal(signal, SIG_DFL);
+  raise(signal);
+}
 }  // namespace
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
@@ -41,6 +50,7 @@ bool StartRawKeys() {
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
   if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) return false;
+  for (int ending : {SIGTERM, SIGHUP, SIGQUIT}) signal(ending, RestoreTerminalAndEnd);
   RawKeys = true;
   return true;
 }
@@ -48,6 +58,7 @@ bool StartRawKeys() {
 void EndRawKeys() {
   if (!RawKeys) return;
   tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal);
+  for (int ending : {SIGTERM, SIGHUP, SIGQUIT}) signal(ending, SIG_DFL);
   RawKeys = false;
 }
 

@@ -14,7 +14,9 @@ bool StdinIsTerminal();
 // without echo and without the signals of Ctrl+C and Ctrl+Z (they arrive as
 // the bytes 3 and 26). False when standard input is not a terminal.
 bool StartRawKeys();
-// Gives the terminal back the settings StartRawKeys found.
+// Gives the terminal back the settings StartRawKeys found. A SIGTERM, SIGHUP
+// or SIGQUIT while the keys are raw gives them back too before it ends the
+// program.
 void EndRawKeys();
 // Waits up to milliseconds for typed bytes and returns all that are there;
 // empty when none came in that time.
