@@ -43,6 +43,8 @@ struct Timeline {
   std::vector<std::vector<Key>> Channels = std::vector<std::vector<Key>>(TrackChannels);
 };
 
+// Reads the keys. A key, written or repeated, past the song's track is an
+// error at its line.
 Timeline ParseTimeline(const std::string& text);
 
 // Samples every channel at rows 0 .. samples - 1. Keys past the end are an error.
