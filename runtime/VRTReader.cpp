@@ -1,5 +1,6 @@
 #include "runtime/VRTReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -11,11 +12,8 @@ namespace {
 // Tracks larger than this (1 GiB of samples) are refused rather than allocated.
 constexpr int64_t MaxTrackSamples = int64_t{1} << 28;
 
-int32_t ReadInt32(TFileStream& stream) {
-  uint8_t bytes[4];
-  stream.ReadBuffer(bytes, 4);
-  return static_cast<int32_t>(uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-                              uint32_t{bytes[3]} << 24);
+int32_t Int32At(const uint8_t* p) {
+  return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
 }
 
 [[noreturn]] void Reject(const std::string& fileName, const std::string& reason) {
@@ -38,24 +36,29 @@ TVRTReader::TVRTReader(const std::string& fileName) { LoadFromFile(fileName); }
 
 void TVRTReader::LoadFromFile(const std::string& fileName) {
   TFileStream stream(fileName);
-  int32_t channels = ReadInt32(stream);
-  int32_t samples = ReadInt32(stream);
-  int32_t rate = ReadInt32(stream);
+  std::vector<uint8_t> bytes(static_cast<size_t>(stream.Size()));
+  const int64_t got = stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
+  LoadFromImage(bytes.data(), static_cast<size_t>(got), fileName);
+}
+
+void TVRTReader::LoadFromImage(const uint8_t* bytes, size_t size, const std::string& fileName) {
+  constexpr size_t HeaderSize = 12;
+  if (size < HeaderSize) throw EReadError("Stream read error");
+  const int32_t channels = Int32At(bytes);
+  const int32_t samples = Int32At(bytes + 4);
+  const int32_t rate = Int32At(bytes + 8);
   CheckShape(fileName, channels, samples);
 
-  // Samples past the end of a cut-off file read as 0.0.
+  // Samples past the end of a cut-off image read as 0.0; a last sample cut
+  // inside its four bytes takes the bytes that are there.
   std::vector<std::vector<float>> data(channels, std::vector<float>(samples, 0.0f));
-  std::vector<uint8_t> bytes(static_cast<size_t>(samples) * 4);
-  for (auto& channel : data) {
-    int64_t got = stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
-    int64_t whole = got / 4;
-    for (int64_t k = 0; k < whole; ++k) {
-      uint32_t bits = uint32_t{bytes[4 * k]} | uint32_t{bytes[4 * k + 1]} << 8 | uint32_t{bytes[4 * k + 2]} << 16 |
-                      uint32_t{bytes[4 * k + 3]} << 24;
-      std::memcpy(&channel[k], &bits, 4);
-    }
-    // A last sample cut inside its four bytes takes the bytes that are there.
-    if (got % 4 != 0) std::memcpy(&channel[whole], &bytes[4 * whole], static_cast<size_t>(got % 4));
+  const size_t sampleBytes = std::min(size - HeaderSize, static_cast<size_t>(channels) * samples * 4);
+  const uint8_t* in = bytes + HeaderSize;
+  for (size_t at = 0; at < sampleBytes; at += 4) {
+    uint8_t word[4] = {0, 0, 0, 0};
+    std::memcpy(word, in + at, std::min<size_t>(4, sampleBytes - at));
+    const uint32_t bits = static_cast<uint32_t>(Int32At(word));
+    std::memcpy(&data[at / 4 / samples][at / 4 % samples], &bits, 4);
   }
   Data = std::move(data);
   Rate = rate;

@@ -1,6 +1,7 @@
 // The parameter track "demo.vrk" (its layout in runtime/TrackFormat.h):
 // reading it, or taking channels compiled elsewhere, and sampling them.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,9 @@ class TVRTReader {
   // Replaces Data and Rate with the file's content. Raises EFOpenError,
   // EReadError (header cut short) or ETrackError (header out of range).
   void LoadFromFile(const std::string& fileName);
+  // The same from the file's bytes held in memory; fileName goes into the
+  // messages. An image shorter than the header raises EReadError.
+  void LoadFromImage(const uint8_t* bytes, size_t size, const std::string& fileName);
   // Replaces Data and Rate with channels made elsewhere, such as a compiled
   // timeline. Raises ETrackError, naming source, for a track a file could
   // not hold either: 1 to 64 channels, all of the same length, at least 1.
