@@ -98,7 +98,6 @@ std::string CaptureFileName(int64_t frame) {
 
 void ReadBackFrame(std::vector<uint8_t>& rgb) {
   rgb.resize(static_cast<size_t>(CaptureWidth) * CaptureHeight * 3);
-  glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }

@@ -43,7 +43,7 @@ constexpr int CaptureHeight = 600;
 // "frame-000042.png"
 std::string CaptureFileName(int64_t frame);
 
-// Reads the 800 x 600 back buffer as RGB, bottom row first.
+// Reads the 800 x 600 frame as RGB, bottom row first.
 void ReadBackFrame(std::vector<uint8_t>& rgb);
 
 // The progress line of a capture: frames done of total, frames per second
