@@ -11,6 +11,9 @@ struct ShownMessage {
 };
 
 void ShowMessage(const std::string& caption, const std::string& text);
+// A line on stderr that needs no answer, such as what the program does when
+// something is missing; recorded with an empty caption.
+void ShowNotice(const std::string& text);
 
 // While recording, messages are appended to a list and no box is shown.
 void StartRecordingMessages();

@@ -1,4 +1,4 @@
-// Frame capture: the command-line options that ask for it, the span of
+// Frame capture: the options that ask for it (read by runtime/CommandLine.h), the span of
 // frames they select, and the sink that writes each finished frame as
 // "<folder>/frame-NNNNNN.png" (800 x 600 RGB, top row first).
 #pragma once
@@ -18,15 +18,13 @@ struct TCaptureOptions {
   double Fps = 60;
 };
 
-// A command line the capture options cannot be read from; exit status 2.
+// A command line the program cannot follow; exit status 2.
 struct TUsageError {
   std::string Text;
 };
 
-// Reads "--capture <folder>", "--from <seconds>", "--to <seconds>" and
-// "--fps <n>" from anywhere on the command line; other words are left to
-// the rest of the program. Returns the error when they are wrong.
-std::optional<TUsageError> ParseCaptureOptions(int argc, const char* const* argv, TCaptureOptions& options);
+// A number as messages show it: "2.5", "60".
+std::string NumberText(double value);
 
 // The first frame's time and the number of frames, given where the track
 // ends (trackEnd < 0: it never does): frames at from + k / fps that fall
