@@ -1,5 +1,6 @@
-// A progress line on standard error: rewritten in place on a terminal, one
-// plain line per update otherwise (a log file or a pipe).
+// The console: a progress line on standard error, rewritten in place on a
+// terminal and one plain line per update otherwise (a log file or a pipe);
+// and keys typed into a terminal on standard input, one at a time.
 #pragma once
 #include <string>
 
@@ -7,3 +8,16 @@ bool StderrIsTerminal();
 void ShowProgressLine(const std::string& line);
 // Ends a progress line left open on a terminal.
 void EndProgressLine();
+
+bool StdinIsTerminal();
+// Makes the terminal on standard input hand over each key as it is typed,
+// without echo and without the signals of Ctrl+C and Ctrl+Z (they arrive as
+// the bytes 3 and 26). False when standard input is not a terminal.
+bool StartRawKeys();
+// Gives the terminal back the settings StartRawKeys found. A SIGTERM, SIGHUP
+// or SIGQUIT while the keys are raw gives them back too before it ends the
+// program.
+void EndRawKeys();
+// Waits up to milliseconds for typed bytes and returns all that are there;
+// empty when none came in that time.
+std::string WaitForTypedBytes(int milliseconds);

@@ -23,14 +23,15 @@ bool DisplayAvailable() {
 }
 }  // namespace
 
-void ShowMessage(const std::string& caption, const std::string& text) {
+void ReportMessage(const std::string& caption, const std::string& text) {
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
-  if (Recording) {
-    Recorded.push_back({caption, text});
-    return;
-  }
-  if (!DisplayAvailable()) return;
+  if (Recording) Recorded.push_back({caption, text});
+}
+
+void ShowMessage(const std::string& caption, const std::string& text) {
+  ReportMessage(caption, text);
+  if (Recording || !DisplayAvailable()) return;
   EnterModalWait();
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
   LeaveModalWait();

@@ -14,6 +14,13 @@ bool FileExists(const std::string& name) {
   return stat(PlatformPath(name).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+TFileStamp FileStampOf(const std::string& name) {
+  struct stat info {};
+  if (stat(PlatformPath(name).c_str(), &info) != 0) return {};
+  return TFileStamp{static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                    static_cast<int64_t>(info.st_size)};
+}
+
 TFileStream::TFileStream(const std::string& fileName) : Name(fileName) {
   File = std::fopen(PlatformPath(fileName).c_str(), "rb");
   if (File == nullptr) throw EFOpenError("Cannot open file " + fileName);

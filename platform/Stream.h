@@ -28,6 +28,15 @@ std::string PlatformPath(const std::string& name);
 // Whether a regular file of that name can be read.
 bool FileExists(const std::string& name);
 
+// What changes whenever a file is written: its modification time and size.
+// Both are -1 for a file that is not there.
+struct TFileStamp {
+  int64_t ModifiedNs = -1;
+  int64_t Size = -1;
+  bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp FileStampOf(const std::string& name);
+
 class TFileStream {
  public:
   // Opens the file read-only; raises EFOpenError("Cannot open file <name>").

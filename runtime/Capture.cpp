@@ -11,6 +11,7 @@
 #include "platform/EINKeyboard.h"
 #include "platform/GLWindow.h"
 #include "platform/PngFile.h"
+#include "runtime/CommandWords.h"
 
 namespace {
 constexpr int64_t MaxFrames = 100000000;
@@ -19,11 +20,6 @@ constexpr int64_t MaxFrames = 100000000;
 constexpr double FrameSlack = 1e-6;
 }  // namespace
 
-std::string NumberText(double s) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", s);
-  return text;
-}
 
 std::optional<TUsageError> CaptureSpan(const TCaptureOptions& options, double trackEnd, TCaptureSpan& span) {
   const double from = options.From.value_or(0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/CommandWords.h"
 #include "runtime/MainLoop.h"
 
 struct TCaptureOptions {
@@ -17,14 +18,6 @@ struct TCaptureOptions {
   std::optional<double> To;
   double Fps = 60;
 };
-
-// A command line the program cannot follow; exit status 2.
-struct TUsageError {
-  std::string Text;
-};
-
-// A number as messages show it: "2.5", "60".
-std::string NumberText(double value);
 
 // The first frame's time and the number of frames, given where the track
 // ends (trackEnd < 0: it never does): frames at from + k / fps that fall

@@ -9,16 +9,6 @@
 namespace {
 constexpr double MaxFps = 1000;
 
-// The whole word as a finite number, or nothing.
-std::optional<double> ParseNumber(const std::string& word) {
-  double value = 0;
-  const char* begin = word.c_str();
-  const char* end = begin + word.size();
-  auto [stop, error] = std::from_chars(begin, end, value);
-  if (error != std::errc() || stop != end || begin == end || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 // Options followed by a value, with what their value is.
 struct TValueOption {
   const char* Name;
@@ -42,7 +32,7 @@ const TValueOption* FindValueOption(const std::string& word) {
 // frames per second.
 std::optional<TUsageError> ReadNumberText(const std::string& word, const std::string& value, TCommandLine& line,
                                       bool& spanGiven) {
-  const std::optional<double> parsed = ParseNumber(value);
+  const std::optional<double> parsed = ParseNumber(value.c_str());
   if (!parsed) return TUsageError{word + " takes a number, not \"" + value + "\""};
   if (word == "--fps") {
     if (!(*parsed > 0) || *parsed > MaxFps)

@@ -18,6 +18,7 @@
 #include "runtime/CommandLine.h"
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
+#include "runtime/VRTReader.h"
 #include "runtime/VRTServer.h"
 #include "runtime/VideoCapture.h"
 

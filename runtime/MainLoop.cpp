@@ -11,7 +11,7 @@
 #include "platform/SharedState.h"
 #include "platform/Termination.h"
 #include "runtime/DemoMain.h"
-#include "runtime/VRTServer.h"
+#include "runtime/VRTReader.h"
 
 namespace {
 // The time of the virtual clock's current frame, for the time of day.

@@ -1,97 +1,214 @@
 #include "runtime/VRTServer.h"
 
-#include <cmath>
-#include <cstring>
+#include <algorithm>
+#include <cstdio>
 
+#include "platform/GLWindow.h"
+#include "platform/Message.h"
 #include "platform/SharedState.h"
-#include "platform/Stream.h"
+#include "platform/Termination.h"
+#include "platform/ToolWindow.h"
+#include "runtime/DemoMain.h"
+
+TETimer ServerTimer;
 
 namespace {
-// Tracks larger than this (1 GiB of samples) are refused rather than allocated.
-constexpr int64_t MaxTrackSamples = int64_t{1} << 28;
+constexpr int ListenBacklog = 5;
+constexpr double TickSeconds = 0.5;
+// Bytes taken from a connection by one read, and the most reads one
+// connection gets in a pass, so that a client sending without pause cannot
+// keep the others or the frames waiting.
+constexpr size_t ReadBytes = 1024;
+constexpr int ReadsPerPass = 16;
+// Window events are not among what the pass sleeps on; this bounds how long
+// they wait.
+constexpr int LongestWaitMilliseconds = 10;
 
-int32_t ReadInt32(TFileStream& stream) {
-  uint8_t bytes[4];
-  stream.ReadBuffer(bytes, 4);
-  return static_cast<int32_t>(uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-                              uint32_t{bytes[3]} << 24);
-}
+constexpr int WindowX = 1414;
+constexpr int WindowY = 422;
+constexpr int WindowWidth = 178;
+constexpr int WindowHeight = 60;
+constexpr uint32_t ButtonFace = 0xF0F0F0;
+constexpr uint32_t LabelText = 0x000000;
+constexpr int LabelLeft = 16;
+constexpr int OfflineTop = 8;
+constexpr int Label1Top = 32;
+constexpr int FontHeight = 11;
+// From a label's top to its text's baseline.
+constexpr int LabelBaseline = 10;
 
-[[noreturn]] void Reject(const std::string& fileName, const std::string& reason) {
-  throw ETrackError("Invalid parameter track " + fileName + ": " + reason);
+void DrawText(const TFontGlyphs& font, const std::string& text, int left, int top, int width, int height,
+              std::vector<uint32_t>& pixels) {
+  float pen = static_cast<float>(left);
+  const int baseline = top + LabelBaseline;
+  for (unsigned char code : text) {
+    if (code >= font.Glyphs.size()) continue;
+    const TGlyphBitmap& glyph = font.Glyphs[code];
+    const int rowBytes = (glyph.Width + 7) / 8;
+    const int x0 = static_cast<int>(pen - glyph.OriginX);
+    for (int row = 0; row < glyph.Height; ++row) {
+      const int y = baseline + static_cast<int>(glyph.OriginY) - 1 - row;
+      if (y < 0 || y >= height) continue;
+      for (int column = 0; column < glyph.Width; ++column) {
+        const int x = x0 + column;
+        const uint8_t bits = glyph.Bits[static_cast<size_t>(row) * rowBytes + column / 8];
+        if (x >= 0 && x < width && (bits & (0x80 >> (column % 8))) != 0)
+          pixels[static_cast<size_t>(y) * width + x] = LabelText;
+      }
+    }
+    pen += glyph.Advance;
+  }
 }
 }  // namespace
 
-TVRTReader::TVRTReader(const std::string& fileName) { LoadFromFile(fileName); }
+TVRTServerObject::TVRTServerObject(int port, bool withWindow, std::function<void()> render)
+    : Render(render ? std::move(render) : std::function<void()>(RenderFrame)) {
+  SocketFailure failure;
+  Listener = CurrentSocketBackend().Listen(port, ListenBacklog, failure);
+  if (Listener < 0)
+    throw EServerError("Cannot listen on TCP port " + std::to_string(port) + ": " + failure.Text);
+  Font = RasteriseFont("MS Sans Serif", FontHeight, false);
+  if (withWindow) {
+    Window = std::make_unique<TToolWindow>("VRTServerObject", WindowX, WindowY, WindowWidth, WindowHeight);
+    PaintWindow();
+  }
+  NextTick = TickClock.GetTime() + TickSeconds;
+}
 
-void TVRTReader::LoadFromFile(const std::string& fileName) {
-  TFileStream stream(fileName);
-  int32_t channels = ReadInt32(stream);
-  int32_t samples = ReadInt32(stream);
-  int32_t rate = ReadInt32(stream);
-  if (channels <= 0) Reject(fileName, "channel count " + std::to_string(channels) + " is not positive");
-  if (channels > 64) Reject(fileName, "channel count " + std::to_string(channels) + " exceeds 64");
-  if (samples <= 0) Reject(fileName, "sample count " + std::to_string(samples) + " is not positive");
-  if (int64_t{channels} * samples > MaxTrackSamples)
-    Reject(fileName, "sample count " + std::to_string(samples) + " is too large");
+TVRTServerObject::~TVRTServerObject() {
+  for (const auto& client : Clients) CurrentSocketBackend().Close(client.first);
+  CurrentSocketBackend().Close(Listener);
+}
 
-  // Samples past the end of a cut-off file read as 0.0.
-  std::vector<std::vector<float>> data(channels, std::vector<float>(samples, 0.0f));
-  std::vector<uint8_t> bytes(static_cast<size_t>(samples) * 4);
-  for (auto& channel : data) {
-    int64_t got = stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
-    int64_t whole = got / 4;
-    for (int64_t k = 0; k < whole; ++k) {
-      uint32_t bits = uint32_t{bytes[4 * k]} | uint32_t{bytes[4 * k + 1]} << 8 | uint32_t{bytes[4 * k + 2]} << 16 |
-                      uint32_t{bytes[4 * k + 3]} << 24;
-      std::memcpy(&channel[k], &bits, 4);
+size_t TVRTServerObject::HeldBytes(SocketId client) const {
+  auto found = Clients.find(client);
+  return found == Clients.end() ? 0 : found->second.Held();
+}
+
+void TVRTServerObject::SetCaption(std::string& label, const std::string& text) {
+  if (label == text) return;
+  label = text;
+  CaptionsChanged = true;
+  // A person running the server in a terminal follows the captions there.
+  std::printf("%s\n", text.c_str());
+  std::fflush(stdout);
+}
+
+std::vector<uint32_t> TVRTServerObject::StatusPixels() const {
+  std::vector<uint32_t> pixels(static_cast<size_t>(WindowWidth) * WindowHeight, ButtonFace);
+  DrawText(Font, Offline, LabelLeft, OfflineTop, WindowWidth, WindowHeight, pixels);
+  DrawText(Font, Label1, LabelLeft, Label1Top, WindowWidth, WindowHeight, pixels);
+  return pixels;
+}
+
+void TVRTServerObject::PaintWindow() {
+  if (!CaptionsChanged) return;
+  CaptionsChanged = false;
+  if (Window != nullptr) Window->Paint(StatusPixels());
+}
+
+void TVRTServerObject::ServerSocket1ClientConnect(SocketId client) {
+  Clients.emplace(client, TPacketFramer{});
+  SetCaption(Offline, "ONLINE");
+}
+
+void TVRTServerObject::ServerSocket1ClientDisconnect(SocketId client) {
+  CurrentSocketBackend().Close(client);
+  Clients.erase(client);
+  // Any disconnect reads as offline, even with other clients still there.
+  SetCaption(Offline, "Offline");
+}
+
+void TVRTServerObject::Apply(SocketId client, const TPacketEvent& event) {
+  if (event.OutOfSync) {
+    SetCaption(Label1, "Out of sync");
+    return;
+  }
+  SetCaption(Label1, "Reading " + std::to_string(event.Values.size()) + " streams");
+  std::fill(std::begin(Channels), std::end(Channels), InactiveChannel());
+  std::copy(event.Values.begin(), event.Values.end(), std::begin(Channels));
+  PacketWaiting = true;
+  if (PacketApplied) PacketApplied(client, event.Values);
+}
+
+bool TVRTServerObject::ServerSocket1ClientRead(SocketId client) {
+  auto found = Clients.find(client);
+  if (found == Clients.end()) return false;
+  uint8_t bytes[ReadBytes];
+  std::vector<TPacketEvent> events;
+  for (int read = 0; read < ReadsPerPass; ++read) {
+    size_t received = 0;
+    SocketFailure failure;
+    const ReceiveOutcome outcome = CurrentSocketBackend().Receive(client, bytes, sizeof bytes, received, failure);
+    if (outcome == ReceiveOutcome::NoData) break;
+    if (outcome != ReceiveOutcome::Data) {
+      // On stderr only: a box would stop the preview for every client.
+      if (outcome == ReceiveOutcome::Failed)
+        ReportMessage("Error", "Socket error: " + failure.Text + " (" + std::to_string(failure.Code) +
+                                   "), on API 'recv'");
+      ServerSocket1ClientDisconnect(client);
+      return false;
     }
-    // A last sample cut inside its four bytes takes the bytes that are there.
-    if (got % 4 != 0) std::memcpy(&channel[whole], &bytes[4 * whole], static_cast<size_t>(got % 4));
+    events.clear();
+    found->second.Feed(bytes, received, events);
+    for (const TPacketEvent& event : events) Apply(client, event);
   }
-  Data = std::move(data);
-  Rate = rate;
+  return true;
 }
 
-void TVRTReader::Sample(float time) {
-  SceneTime = time;
-  float p = static_cast<float>(static_cast<long double>(time) / 60 * Rate * 16);
-  // Positions far outside the track clamp like any other position past its ends;
-  // a NaN time samples the start.
-  int64_t i = 0;
-  if (p >= 9.0e18f)
-    i = INT64_C(9000000000000000000);
-  else if (p <= -9.0e18f)
-    i = -INT64_C(9000000000000000000);
-  else if (!std::isnan(p))
-    i = static_cast<int64_t>(p);
-  float f = static_cast<float>(static_cast<long double>(p) - i);
-  int64_t n = static_cast<int64_t>(Data[0].size()) - 1;
-  auto clamp = [n](int64_t k) { return k > n ? n : (k < 0 ? 0 : k); };
-  int64_t before = clamp(i - 1), at = clamp(i), after = clamp(i + 1);
-  if (p > n) RunEnded = true;
-  for (size_t c = 0; c < Data.size(); ++c) {
-    const std::vector<float>& d = Data[c];
-    Channels[c] = CubicInterpolate(d[before], d[at], d[after], d[at], f);
+void TVRTServerObject::Timer1Timer() {
+  SceneTime = ServerTimer.Elapsed();
+  FrameDelta = ServerTimer.Delta;
+  Render();
+}
+
+void TVRTServerObject::Poll(int maxWaitMilliseconds) {
+  SocketBackend& sockets = CurrentSocketBackend();
+  for (SocketId client = sockets.Accept(Listener); client >= 0; client = sockets.Accept(Listener))
+    ServerSocket1ClientConnect(client);
+  std::vector<SocketId> ids;
+  ids.reserve(Clients.size());
+  for (const auto& client : Clients) ids.push_back(client.first);
+  for (SocketId client : ids) ServerSocket1ClientRead(client);
+  PaintWindow();
+  // One frame for all the packets of the pass: frames for the earlier ones
+  // would be drawn over at once, and a preview drawing one frame per packet
+  // falls further and further behind a fast sender.
+  if (PacketWaiting) {
+    PacketWaiting = false;
+    Render();
+  }
+  double now = TickClock.GetTime();
+  if (now >= NextTick) {
+    Timer1Timer();
+    // A late tick is not made up for, as with any window timer.
+    now = TickClock.GetTime();
+    NextTick += TickSeconds;
+    if (NextTick <= now) NextTick = now + TickSeconds;
+  }
+  const int untilTick = static_cast<int>((NextTick - now) * 1000);
+  const int wait = std::clamp(std::min(untilTick, maxWaitMilliseconds), 0, LongestWaitMilliseconds);
+  ids.clear();
+  ids.push_back(Listener);
+  for (const auto& client : Clients) ids.push_back(client.first);
+  sockets.Wait(ids, wait);
+}
+
+void TVRTServerObject::Run() {
+  while (!QuitRequested() && !TerminationRequested()) {
+    PumpWindowEvents();
+    if (QuitRequested() || TerminationRequested()) break;
+    Poll(LongestWaitMilliseconds);
   }
 }
 
-double TVRTReader::EndTime() const {
-  if (Rate <= 0 || Data.empty()) return -1;
-  return static_cast<double>(Data[0].size() - 1) * 60 / (16.0 * Rate);
+void RunServerMode() {
+  TVRTServerObject form;
+  ServerTimer = TETimer();
+  ServerTimer.Start();
+  std::fill(std::begin(Channels), std::end(Channels), InactiveChannel());
+  // From here a SIGINT or SIGTERM ends the loop, and the program with status 0.
+  EnterMainLoop();
+  form.Run();
+  LeaveMainLoop();
 }
-
-float CubicInterpolate(float y0, float y1, float y2, float y3, float mu) {
-  if (std::isnan(y2)) y2 = y1;
-  if (std::isnan(y0)) y0 = y1;
-  if (std::isnan(y3)) y3 = y2;
-  using ext = long double;
-  float a0 = static_cast<float>((ext{y3} - y2) - (ext{y0} - y1));
-  float a1 = static_cast<float>((ext{y0} - y1) - a0);
-  float a2 = static_cast<float>(ext{y2} - y0);
-  ext m = mu;
-  return static_cast<float>(a0 * m * m * m + a1 * m * m + a2 * m + y1);
-}
-
-// The live server arrives later; until then server mode ends after loading.
-void RunServerMode() {}

@@ -1,40 +1,84 @@
-// The parameter track "demo.vrk" and the live parameter server.
-//
-// Track file, little-endian: int32 C (channels, 1 to 64), int32 S (samples
-// per channel, at least 1), int32 R (rate per minute; one rate unit spans 16
-// samples), then C x S float32 samples, channel-major. NaN = inactive.
+// The live parameter server: with "-vrt" the program becomes a preview target
+// for a parameter-editing tool. It shows a small status window, listens on
+// TCP port 1024, applies every packet of channel values it receives, and
+// renders a frame after the packets of each pass and every 500 ms.
 #pragma once
-#include <cstdint>
-#include <stdexcept>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-// A track the reader refuses; the message names the file and the reason.
-class ETrackError : public std::runtime_error {
+#include "platform/SocketBackend.h"
+#include "render2d/FontRaster.h"
+#include "runtime/PacketFraming.h"
+#include "runtime/Timer.h"
+
+class TToolWindow;
+
+// The server's own clock: SceneTime and FrameDelta come from it on each tick.
+extern TETimer ServerTimer;
+
+// The listening port could not be had.
+class EServerError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-class TVRTReader {
+class TVRTServerObject {
  public:
-  explicit TVRTReader(const std::string& fileName);
-  // Replaces Data and Rate with the file's content. Raises EFOpenError,
-  // EReadError (header cut short) or ETrackError (header out of range).
-  void LoadFromFile(const std::string& fileName);
-  // Publishes SceneTime, samples the first C channels at Time seconds, and
-  // sets RunEnded once Time has run past the last sample.
-  void Sample(float time);
-  // Seconds from the start of the music to the last sample, or -1 for a
-  // track that never ends (a rate of 0 or less).
-  double EndTime() const;
+  // Opens the listening socket on port (raises EServerError when it cannot),
+  // and shows the status window unless withWindow is false. render draws and
+  // presents one frame.
+  explicit TVRTServerObject(int port = PacketPort, bool withWindow = true,
+                            std::function<void()> render = nullptr);
+  ~TVRTServerObject();
+  TVRTServerObject(const TVRTServerObject&) = delete;
+  TVRTServerObject& operator=(const TVRTServerObject&) = delete;
 
-  std::vector<std::vector<float>> Data;
-  int32_t Rate = 0;
+  // One pass: takes new connections, reads every connection, applies every
+  // whole packet in order and renders one frame if any was applied, ticks
+  // the timer when it is due, then sleeps until there is something to read
+  // or at most maxWaitMilliseconds.
+  void Poll(int maxWaitMilliseconds);
+  // Passes until the windows are closed, a quit is requested or a signal
+  // asks the program to end.
+  void Run();
+
+  void ServerSocket1ClientConnect(SocketId client);
+  void ServerSocket1ClientDisconnect(SocketId client);
+  // Reads what the client has sent; false once the connection is closed.
+  bool ServerSocket1ClientRead(SocketId client);
+  void Timer1Timer();
+
+  const std::string& OfflineCaption() const { return Offline; }
+  const std::string& Label1Caption() const { return Label1; }
+  size_t ClientCount() const { return Clients.size(); }
+  // The status window's client area as painted: 0x00RRGGBB, top row first.
+  std::vector<uint32_t> StatusPixels() const;
+  // Bytes a client's framer holds between passes.
+  size_t HeldBytes(SocketId client) const;
+  // Called with each packet as it is applied, before any frame is rendered.
+  std::function<void(SocketId client, const std::vector<float>& values)> PacketApplied;
+
+ private:
+  void SetCaption(std::string& label, const std::string& text);
+  void Apply(SocketId client, const TPacketEvent& event);
+  void PaintWindow();
+
+  SocketId Listener = -1;
+  std::map<SocketId, TPacketFramer> Clients;
+  std::string Offline = "Offline";
+  std::string Label1 = "Reading 0 streams";
+  bool CaptionsChanged = true;
+  bool PacketWaiting = false;
+  std::function<void()> Render;
+  double NextTick = 0;
+  TETimer TickClock;
+  std::unique_ptr<TToolWindow> Window;
+  TFontGlyphs Font;
 };
 
-// Four-point cubic through y1 (mu = 0) and y2 (mu = 1). A NaN y0, y2 or y3
-// is replaced by its neighbour; a NaN y1 gives NaN.
-float CubicInterpolate(float y0, float y1, float y2, float y3, float mu);
-
-// The live parameter server's message loop; returns when it ends.
+// The server's message loop: status window, listening socket, every channel
+// inactive, then passes until the windows close; returns when it ends.
 void RunServerMode();

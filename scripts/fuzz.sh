@@ -1,32 +1,68 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target for the 3DS reader with clang (AddressSanitizer
-# and UndefinedBehaviorSanitizer on) outside the main build, and runs it for
-# a bounded number of executions and time.
+# Builds the libFuzzer targets with clang (AddressSanitizer and
+# UndefinedBehaviorSanitizer on, halting on the first report) outside the main
+# build, and runs each for a bounded number of executions and time.
 #
-#   scripts/fuzz.sh [runs] [seconds]     defaults: 1000000 runs, 1800 seconds
+#   scripts/fuzz.sh [target|all] [runs] [seconds]
+#       defaults: all targets in turn, 1000000 runs and 600 seconds each
 #
-# New inputs go to build/fuzz/corpus (seeded from fuzz/corpus/3ds); findings
-# are written to build/fuzz/.
+# Targets: 3ds bmp tga jpeg track packets timeline. Each target's inputs grow
+# in build/fuzz/<target>/corpus (seeded from fuzz/corpus/<target>); its
+# findings are written to build/fuzz/<target>/. Set FUZZ_FLAGS for more
+# libFuzzer options.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/packages.sh"
 VEMLA_PACKAGES=()
 vemla_install_packages clang libclang-rt-14-dev
 
-runs=${1:-1000000}
-seconds=${2:-1800}
-out="$root/build/fuzz"
-mkdir -p "$out/corpus"
-cp -n "$root"/fuzz/corpus/3ds/* "$out/corpus/" 2>/dev/null || true
+targets=(3ds bmp tga jpeg track packets timeline)
+which=${1:-all}
+runs=${2:-1000000}
+seconds=${3:-600}
 
-clang++ -std=c++20 -g -O1 -fno-omit-frame-pointer \
-  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$root" \
-  "$root/fuzz/Fuzz3DS.cpp" "$root/scene3d/File3DS.cpp" "$root/scene3d/Utils3DS.cpp" \
-  "$root/platform/Stream.cpp" "$root/platform/Beep.cpp" \
-  -o "$out/fuzz3ds"
+# Sources, extra flags and the longest input of each target.
+sources_of() {
+  case $1 in
+    3ds) echo fuzz/Fuzz3DS.cpp scene3d/File3DS.cpp scene3d/Utils3DS.cpp platform/Stream.cpp platform/Beep.cpp ;;
+    bmp) echo fuzz/FuzzBMP.cpp render2d/BMP.cpp ;;
+    tga) echo fuzz/FuzzTGA.cpp render2d/TGA.cpp ;;
+    jpeg) echo fuzz/FuzzJPEG.cpp render2d/JPEG.cpp -ljpeg ;;
+    track) echo fuzz/FuzzTrack.cpp runtime/VRTReader.cpp platform/SharedState.cpp platform/Stream.cpp ;;
+    packets) echo fuzz/FuzzPackets.cpp runtime/PacketFraming.cpp ;;
+    timeline) echo fuzz/FuzzTimeline.cpp tools/timeline/Timeline.cpp -Itools/timeline ;;
+    *) return 1 ;;
+  esac
+}
+max_len_of() {
+  case $1 in
+    jpeg) echo 16384 ;;
+    packets) echo 1024 ;;
+    *) echo 4096 ;;
+  esac
+}
 
-cd "$out"
-tmp=/tmp; [ -w /dev/shm ] && tmp=/dev/shm
-FUZZ_TMPDIR=${FUZZ_TMPDIR:-$tmp} ./fuzz3ds -runs="$runs" -max_total_time="$seconds" -max_len=4096 \
-  -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 corpus
+fuzz_one() {
+  local target=$1 out="$root/build/fuzz/$1"
+  mkdir -p "$out/corpus"
+  cp -n "$root/fuzz/corpus/$target"/* "$out/corpus/" 2>/dev/null || true
+  # shellcheck disable=SC2046
+  (cd "$root" && clang++ -std=c++20 -g -O1 -fno-omit-frame-pointer \
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+    -I"$root" $(sources_of "$target") -o "$out/fuzz-$target")
+  local tmp=/tmp
+  [ -w /dev/shm ] && tmp=/dev/shm
+  # shellcheck disable=SC2086
+  (cd "$out" && FUZZ_TMPDIR=${FUZZ_TMPDIR:-$tmp} UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    "./fuzz-$target" -runs="$runs" -max_total_time="$seconds" -max_len="$(max_len_of "$target")" \
+    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 ${FUZZ_FLAGS:-} corpus)
+}
+
+if [ "$which" = all ]; then
+  for t in "${targets[@]}"; do fuzz_one "$t"; done
+elif sources_of "$which" >/dev/null; then
+  fuzz_one "$which"
+else
+  echo "unknown target '$which'; one of: all ${targets[*]}" >&2
+  exit 2
+fi

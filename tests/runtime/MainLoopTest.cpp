@@ -16,7 +16,7 @@
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
 #include "runtime/Timer.h"
-#include "runtime/VRTServer.h"
+#include "runtime/VRTReader.h"
 #include "support/GLFixture.h"
 #include "support/TempDir.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/SharedState.h"
 #include "platform/Stream.h"
-#include "runtime/VRTServer.h"
+#include "runtime/VRTReader.h"
 #include "support/TempDir.h"
 
 namespace {

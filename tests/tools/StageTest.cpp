@@ -18,7 +18,7 @@
 #include "platform/SharedState.h"
 #include "render2d/JPEG.h"
 #include "Stage.h"
-#include "runtime/VRTServer.h"
+#include "runtime/VRTReader.h"
 #include "Synth.h"
 #include "Timeline.h"
 

@@ -88,6 +88,20 @@ TEST(TimelineErrors, NameTheLineOfTheFault) {
   EXPECT_EQ(ErrorOf("channel 1\n0 1\n0:3:15 2\n", 64), "");
 }
 
+// Found by fuzzing: a repeat's rows once overflowed an int (count times
+// step), and a long repeat of many keys piled up keys without end. Repeated
+// keys past the song's track now stop the repeat at the key's line.
+TEST(TimelineErrors, RepeatsPastTheSongStopAtTheFirstKeyOutside) {
+  const std::string lastRow = std::to_string(SongTrackSamples - 1);
+  const std::string huge = ErrorOf("channel 0\nrepeat 999999 every 999999 from 0\n0 1\nend\n", SongTrackSamples);
+  EXPECT_EQ(huge, "line 3: key at row 63999936 is past the track's last row " + lastRow);
+  std::string manyKeys = "channel 2\nrepeat 999999 every 0:0:2 from 0\n";
+  for (int k = 0; k < 2; ++k) manyKeys += "0:0:" + std::to_string(k) + " " + std::to_string(k) + "\n";
+  const std::string many = ErrorOf(manyKeys + "end\n", SongTrackSamples);
+  EXPECT_EQ(many, "line 4: key at row " + std::to_string(SongTrackSamples) + " is past the track's last row " + lastRow);
+  EXPECT_EQ(ErrorOf("channel 0\nrepeat 96 every 1 from 0\n0 1\nend\n96 0\n", SongTrackSamples), "");
+}
+
 TEST(TrackFile, HeaderAndChannelMajorSamplesWithTheInactivePattern) {
   std::vector<std::vector<float>> ch(2, std::vector<float>(3, std::nanf("")));
   ch[0] = {1.0f, 2.0f, 3.0f};

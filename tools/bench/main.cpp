@@ -15,7 +15,7 @@
 #include <set>
 
 #include "Bench.h"
-#include "Synth.h"
+#include "Song.h"
 #include "Timeline.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
@@ -25,7 +25,7 @@
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
 #include "runtime/Timer.h"
-#include "runtime/VRTServer.h"
+#include "runtime/VRTReader.h"
 #include "scenes/Beat.h"
 #include "scenes/Clockwork.h"
 #include "scenes/VemlaOverlay.h"

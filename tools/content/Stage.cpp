@@ -62,8 +62,7 @@ std::vector<std::string> StageFiles() {
 void WriteStage(const std::string& timelineText, const std::string& dir, const std::string& wavFile) {
   fs::path root(dir), data = root / "data";
   // The track first in memory: a timeline error should stop everything early.
-  Timeline timeline = ParseTimeline(timelineText);
-  std::vector<uint8_t> track = EncodeTrack(CompileTimeline(timeline, SongBars * BeatsPerBar * RowsPerTrackBeat + 1), Tempo);
+  std::vector<uint8_t> track = EncodeTrack(CompileSongTrack(timelineText), Tempo);
 
   WriteFile(data / "clock.3ds", Encode3DS(MakeClock()));
   WriteFile(data / "pea.3ds", Encode3DS(MakePea()));

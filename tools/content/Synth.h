@@ -5,12 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "Song.h"
+
 constexpr int SampleRate = 44100;
-constexpr int Tempo = 157;        // beats per minute
-constexpr int StepsPerBeat = 4;   // sixteenth notes
-constexpr int BeatsPerBar = 4;
+constexpr int StepsPerBeat = 4;  // sixteenth notes
 constexpr int StepsPerBar = StepsPerBeat * BeatsPerBar;
-constexpr int SongBars = 96;
 constexpr int SongSteps = SongBars * StepsPerBar;
 
 // Sample index at which a step (a sixteenth note from the start) begins.

@@ -31,10 +31,10 @@ int ParsePosition(const std::string& s, int line) {
     if (colon == std::string::npos) break;
     start = colon + 1;
   }
-  if (parts[1] > 3) Fail(line, "beat " + std::to_string(parts[1]) + " is past the bar's four beats");
+  if (parts[1] >= BeatsPerBar) Fail(line, "beat " + std::to_string(parts[1]) + " is past the bar's four beats");
   if (parts[2] >= RowsPerTrackBeat)
     Fail(line, "row " + std::to_string(parts[2]) + " is past the beat's " + std::to_string(RowsPerTrackBeat) + " rows");
-  return (parts[0] * 4 + parts[1]) * RowsPerTrackBeat + parts[2];
+  return (parts[0] * BeatsPerBar + parts[1]) * RowsPerTrackBeat + parts[2];
 }
 
 float ParseValue(const std::string& s, int line) {
@@ -58,7 +58,17 @@ struct Repeat {
   std::vector<Key> Keys;
 };
 
-void AddKey(Timeline& t, int channel, const Key& k) {
+[[noreturn]] void PastEnd(int line, int64_t row, int samples) {
+  Fail(line, "key at row " + std::to_string(row) + " is past the track's last row " + std::to_string(samples - 1));
+}
+
+// Adds the key at the given row. Rows are counted in 64 bits and refused
+// past the song's track, so that a repeat can neither overflow a row nor
+// pile up keys that no track could hold: rows rise, so a channel keeps at
+// most one key per track row.
+void AddKey(Timeline& t, int channel, Key k, int64_t row) {
+  if (row >= SongTrackSamples) PastEnd(k.Line, row, SongTrackSamples);
+  k.Row = static_cast<int>(row);
   std::vector<Key>& keys = t.Channels[channel];
   if (!keys.empty() && keys.back().Row >= k.Row)
     Fail(k.Line, "key at row " + std::to_string(k.Row) + " does not come after the channel's key at row " +
@@ -105,10 +115,7 @@ Timeline ParseTimeline(const std::string& text) {
     if (w[0] == "end") {
       if (!inRepeat || w.size() != 1) Fail(lineNo, "'end' without a repeat");
       for (int i = 0; i < rep.Count; ++i)
-        for (Key k : rep.Keys) {
-          k.Row += rep.From + i * rep.Step;
-          AddKey(t, channel, k);
-        }
+        for (const Key& k : rep.Keys) AddKey(t, channel, k, k.Row + rep.From + int64_t{i} * rep.Step);
       inRepeat = false;
       continue;
     }
@@ -119,7 +126,7 @@ Timeline ParseTimeline(const std::string& text) {
     if (inRepeat)
       rep.Keys.push_back(k);
     else
-      AddKey(t, channel, k);
+      AddKey(t, channel, k, k.Row);
   }
   if (inRepeat) Fail(rep.Line, "repeat without 'end'");
   return t;
@@ -131,9 +138,7 @@ std::vector<std::vector<float>> CompileTimeline(const Timeline& timeline, int sa
     const std::vector<Key>& keys = timeline.Channels[c];
     for (size_t i = 0; i < keys.size(); ++i) {
       const Key& k = keys[i];
-      if (k.Row >= samples)
-        Fail(k.Line, "key at row " + std::to_string(k.Row) + " is past the track's last row " +
-                         std::to_string(samples - 1));
+      if (k.Row >= samples) PastEnd(k.Line, k.Row, samples);
       int endRow = i + 1 < keys.size() ? keys[i + 1].Row : samples;
       float next = i + 1 < keys.size() ? keys[i + 1].Value : k.Value;
       bool blend = k.Curve != Shape::Hold && !std::isnan(k.Value) && !std::isnan(next);
@@ -151,6 +156,10 @@ std::vector<std::vector<float>> CompileTimeline(const Timeline& timeline, int sa
   return out;
 }
 
+std::vector<std::vector<float>> CompileSongTrack(const std::string& text) {
+  return CompileTimeline(ParseTimeline(text), SongTrackSamples);
+}
+
 std::vector<uint8_t> EncodeTrack(const std::vector<std::vector<float>>& channels, int rate) {
   std::vector<uint8_t> out;
   auto u32 = [&](uint32_t v) {
@@ -161,7 +170,7 @@ std::vector<uint8_t> EncodeTrack(const std::vector<std::vector<float>>& channels
   u32(uint32_t(rate));
   for (const std::vector<float>& ch : channels)
     for (float f : ch) {
-      uint32_t bits = 0xFFC00000u;  // the program's own inactive pattern
+      uint32_t bits = InactiveSampleBits;
       if (!std::isnan(f)) std::memcpy(&bits, &f, 4);
       u32(bits);
     }

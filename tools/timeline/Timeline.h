@@ -15,8 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "Song.h"
+#include "runtime/TrackFormat.h"
+
 constexpr int TrackChannels = 11;
-constexpr int RowsPerTrackBeat = 16;
+// The track's rate is the tempo, so a rate unit is a beat.
+constexpr int RowsPerTrackBeat = TrackSamplesPerRateUnit;
+// The track runs to the first row after the song's last bar.
+constexpr int SongTrackSamples = SongBars * BeatsPerBar * RowsPerTrackBeat + 1;
 
 // A timeline that cannot be read; the message starts with "line N: ".
 class TimelineError : public std::runtime_error {
@@ -37,10 +43,17 @@ struct Timeline {
   std::vector<std::vector<Key>> Channels = std::vector<std::vector<Key>>(TrackChannels);
 };
 
+// Reads the keys. A key, written or repeated, past the song's track is an
+// error at its line.
 Timeline ParseTimeline(const std::string& text);
 
 // Samples every channel at rows 0 .. samples - 1. Keys past the end are an error.
 std::vector<std::vector<float>> CompileTimeline(const Timeline& timeline, int samples);
+
+// The song's track from the timeline's text: every channel sampled at rows
+// 0 .. SongTrackSamples - 1, to be played at a rate of Tempo. Throws
+// TimelineError.
+std::vector<std::vector<float>> CompileSongTrack(const std::string& text);
 
 // The track file image: channel count, sample count, rate, samples channel-major.
 std::vector<uint8_t> EncodeTrack(const std::vector<std::vector<float>>& channels, int rate);

@@ -1,0 +1,51 @@
+// TCP connections for the live preview. The server listens and reads without
+// ever blocking; the editing client connects and sends. Sockets are numbered
+// handles; -1 is none. The POSIX backend is the default; tests put a fake in
+// its place to feed the server bytes without a network.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using SocketId = int64_t;
+
+// The system's code and message for a failed call.
+struct SocketFailure {
+  int Code = 0;
+  std::string Text;
+};
+
+enum class ReceiveOutcome {
+  Data,    // some bytes arrived
+  NoData,  // nothing there yet
+  Closed,  // the peer has closed the connection
+  Failed,  // an error; the connection is of no further use
+};
+
+class SocketBackend {
+ public:
+  virtual ~SocketBackend() = default;
+  // Listens on a TCP port on all local addresses, non-blocking, reusing an
+  // address left in TIME_WAIT. -1 with the failure when the port cannot be had.
+  virtual SocketId Listen(int port, int backlog, SocketFailure& failure) = 0;
+  // A connection waiting on the listener, made non-blocking; -1 when none.
+  virtual SocketId Accept(SocketId listener) = 0;
+  // Takes up to size bytes that the connection holds now, without waiting.
+  virtual ReceiveOutcome Receive(SocketId connection, uint8_t* buffer, size_t size, size_t& received,
+                                 SocketFailure& failure) = 0;
+  // Connects to host:port, waiting for the answer; the connection is then
+  // non-blocking like an accepted one. -1 with the failure.
+  virtual SocketId Connect(const std::string& host, int port, SocketFailure& failure) = 0;
+  // Sends every byte, waiting while the connection is full. False with the
+  // failure once the peer has gone; never raises a signal.
+  virtual bool Send(SocketId connection, const uint8_t* data, size_t size, SocketFailure& failure) = 0;
+  virtual void Close(SocketId socket) = 0;
+  // Sleeps until one of the sockets has something to read or accept, or
+  // until milliseconds have passed.
+  virtual void Wait(const std::vector<SocketId>& sockets, int milliseconds) = 0;
+};
+
+SocketBackend& CurrentSocketBackend();
+// nullptr restores the POSIX backend.
+void SetSocketBackend(SocketBackend* backend);

@@ -1,0 +1,60 @@
+// The tool window on SDL2: a utility window whose surface is painted directly.
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/ToolWindow.h"
+
+namespace {
+bool Contains(const TScreenRect& screen, int x, int y, int width, int height) {
+  return x >= screen.X && y >= screen.Y && x + width <= screen.X + screen.Width &&
+         y + height <= screen.Y + screen.Height;
+}
+
+std::vector<TScreenRect> Screens() {
+  std::vector<TScreenRect> screens;
+  const int count = SDL_GetNumVideoDisplays();
+  for (int k = 0; k < count; ++k) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(k, &bounds) == 0) screens.push_back({bounds.x, bounds.y, bounds.w, bounds.h});
+  }
+  return screens;
+}
+}  // namespace
+
+void PlaceOnScreen(const std::vector<TScreenRect>& screens, int width, int height, int& x, int& y) {
+  if (screens.empty()) return;
+  for (const TScreenRect& screen : screens)
+    if (Contains(screen, x, y, width, height)) return;
+  const TScreenRect& first = screens.front();
+  x = std::max(first.X, std::min(x, first.X + first.Width - width));
+  y = std::max(first.Y, std::min(y, first.Y + first.Height - height));
+}
+
+TToolWindow::TToolWindow(const std::string& caption, int x, int y, int width, int height)
+    : Width(width), Height(height) {
+  PlaceOnScreen(Screens(), width, height, x, y);
+  Window = SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_UTILITY | SDL_WINDOW_SHOWN);
+}
+
+TToolWindow::~TToolWindow() {
+  if (Window != nullptr) SDL_DestroyWindow(static_cast<SDL_Window*>(Window));
+}
+
+void TToolWindow::Position(int& x, int& y) const {
+  x = y = 0;
+  if (Window != nullptr) SDL_GetWindowPosition(static_cast<SDL_Window*>(Window), &x, &y);
+}
+
+void TToolWindow::Paint(const std::vector<uint32_t>& pixels) {
+  if (Window == nullptr || pixels.size() != static_cast<size_t>(Width) * Height) return;
+  SDL_Window* window = static_cast<SDL_Window*>(Window);
+  SDL_Surface* target = SDL_GetWindowSurface(window);
+  if (target == nullptr) return;
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.data()), Width, Height, 32,
+                                                           Width * 4, SDL_PIXELFORMAT_RGB888);
+  if (source == nullptr) return;
+  SDL_BlitSurface(source, nullptr, target, nullptr);
+  SDL_FreeSurface(source);
+  SDL_UpdateWindowSurface(window);
+}
