@@ -12,9 +12,9 @@ class AudioBackend {
   virtual bool Open(int frequency) = 0;
   // A non-zero handle for the file's sample, 0 on failure.
   virtual uint32_t LoadSample(const std::string& path, int maxPlaybacks) = 0;
-  // Plays the sample once from its start at volume 0..1 and pan -1 (left)
-  // to 1 (right); a non-zero playback handle, 0 when nothing plays.
-  virtual int32_t Play(uint32_t sample, float volume, float pan) = 0;
+  // Plays the sample once from start seconds in at volume 0..1 and pan -1
+  // (left) to 1 (right); a non-zero playback handle, 0 when nothing plays.
+  virtual int32_t Play(uint32_t sample, float volume, float pan, double start) = 0;
 };
 
 AudioBackend& CurrentAudioBackend();

@@ -4,6 +4,7 @@
 
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
+#include "platform/Presentation.h"
 #include "platform/WindowBackend.h"
 
 TGLWindow ActiveWindow;
@@ -24,7 +25,8 @@ void HandleWindowEvent(const WindowEvent& event) {
       QuitSeen = true;
       break;
     case WindowEvent::Resize:
-      ResizeViewport(event.Width, event.Height);
+      // Frames keep their size; only where they land on the surface changes.
+      SetSurfaceSize(event.Width, event.Height);
       break;
     case WindowEvent::KeyDown:
     case WindowEvent::KeyUp:
@@ -36,25 +38,26 @@ void HandleWindowEvent(const WindowEvent& event) {
 }
 }  // namespace
 
-void BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen) {
+void BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen,
+                   bool desktop) {
   TGLWindow fresh;
   fresh.Title = title;
   fresh.Width = width;
   fresh.Height = height;
   fresh.Bits = bits;
-  SetupGLWindow(fresh, width, height, bits, fullscreen);
+  SetupGLWindow(fresh, width, height, bits, fullscreen, desktop);
   ActiveWindow = fresh;
   window = fresh;
 }
 
-bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen) {
+bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen, bool desktop) {
   WindowBackend& backend = CurrentWindowBackend();
   FullscreenMode = fullscreen;
   if (!backend.StartVideo()) {
     WindowError("Failed to register the window class!");
     return false;
   }
-  if (fullscreen && !backend.FindDisplayMode(width, height, bits)) {
+  if (fullscreen && !desktop && !backend.FindDisplayMode(width, height, bits)) {
     WindowError("Unable to switch to fullscreen!");
     fullscreen = false;
   }
@@ -63,7 +66,8 @@ bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool full
   PixelFormatRequest format;
   format.ColorBits = bits;
   bool fullscreenFailed = false;
-  window.Wnd = backend.CreateWindow(window.Title, width, height, fullscreen, format, fullscreenFailed);
+  const ScreenMode mode = !fullscreen ? ScreenMode::Windowed : desktop ? ScreenMode::Desktop : ScreenMode::Fullscreen;
+  window.Wnd = backend.CreateWindow(window.Title, width, height, mode, format, fullscreenFailed);
   if (window.Wnd == nullptr) {
     KillGLWindow(window, FullscreenMode);
     WindowError("Unable to create window!");
@@ -88,6 +92,9 @@ bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool full
   backend.ShowWindow(window.Wnd);
   ResizeViewport(width, height);
   InitGLState();
+  int surfaceWidth = 0, surfaceHeight = 0;
+  if (backend.SurfaceSize(window.Wnd, surfaceWidth, surfaceHeight))
+    StartPresentation(width, height, surfaceWidth, surfaceHeight, TFrameScale::Scaled);
   return true;
 }
 
@@ -144,6 +151,7 @@ bool PresentFrame(const TGLWindow& window) {
   WindowBackend& backend = CurrentWindowBackend();
   glFlush();
   PumpWindowEvents();
+  ComposeFrame();
   if (window.Wnd != nullptr) backend.SwapBuffers(window.Wnd);
   return QuitSeen;
 }
@@ -152,6 +160,16 @@ void PumpWindowEvents() {
   WindowBackend& backend = CurrentWindowBackend();
   WindowEvent event;
   while (backend.PollEvent(event)) HandleWindowEvent(event);
+}
+
+int SetVerticalSync(bool on) {
+  WindowBackend& backend = CurrentWindowBackend();
+  if (!on) {
+    backend.SetSwapInterval(0);
+    return 0;
+  }
+  if (backend.SetSwapInterval(-1)) return -1;
+  return backend.SetSwapInterval(1) ? 1 : 0;
 }
 
 bool QuitRequested() { return QuitSeen; }

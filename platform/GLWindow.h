@@ -20,12 +20,20 @@ extern bool WindowKeys[512];
 // Far clipping distance of every perspective projection.
 extern const float FarPlane;
 
-void BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen);
-bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen);
+// With desktop, full screen takes the desktop's resolution and the display
+// mode is left alone. Frames are drawn in width x height units and fitted
+// to whatever surface the window turns out to have (platform/Presentation.h).
+void BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen,
+                   bool desktop = false);
+bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen, bool desktop = false);
 void KillGLWindow(TGLWindow& window, bool fullscreen);
 void ResizeViewport(int width, int height);
 void InitGLState();
 void SetFieldOfView(float angle);
+// Presents frames in step with the display's refresh (adaptive where the
+// driver offers it, else plain) or as soon as they are done. Returns what
+// took: -1 adaptive, 1 plain, 0 none.
+int SetVerticalSync(bool on);
 
 // Handles every pending window event, then presents the frame. Returns true
 // once a quit request (the window closed) has been seen.

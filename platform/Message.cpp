@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Termination.h"
+
 namespace {
 bool Recording = false;
 std::vector<ShownMessage> Recorded;
@@ -29,8 +31,16 @@ void ReportMessage(const std::string& caption, const std::string& text) {
 
 void ShowMessage(const std::string& caption, const std::string& text) {
   ReportMessage(caption, text);
-  if (!Recording && DisplayAvailable())
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+  if (Recording || !DisplayAvailable()) return;
+  EnterModalWait();
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+  LeaveModalWait();
+}
+
+void ShowNotice(const std::string& text) {
+  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fflush(stderr);
+  if (Recording) Recorded.push_back({"", text});
 }
 
 void StartRecordingMessages() {

@@ -11,6 +11,9 @@ struct ShownMessage {
 };
 
 void ShowMessage(const std::string& caption, const std::string& text);
+// A line on stderr that needs no answer, such as what the program does when
+// something is missing; recorded with an empty caption.
+void ShowNotice(const std::string& text);
 // The same line on stderr, recorded like any message, but never a box: for
 // trouble the program carries on through, where a box would stop it.
 void ReportMessage(const std::string& caption, const std::string& text);

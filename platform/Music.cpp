@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/AudioBackend.h"
+#include "platform/Message.h"
 #include "platform/Stream.h"
 
 uint32_t SampleSlots[SampleSlotCount] = {};
@@ -13,7 +14,13 @@ constexpr int OutputFrequency = 44100;
 constexpr int MaxPlaybacks = 3;
 }  // namespace
 
-bool InitMusic(void*) { return CurrentAudioBackend().Open(OutputFrequency); }
+bool InitMusic(void*) {
+  if (CurrentAudioBackend().Open(OutputFrequency)) return true;
+  static bool told = false;
+  if (!told) ShowNotice("No audio device: playing without sound.");
+  told = true;
+  return false;
+}
 
 int32_t LoadSample(const std::string& fileName) {
   // Every slot is taken: nothing more can be held.
@@ -24,9 +31,9 @@ int32_t LoadSample(const std::string& fileName) {
   return SampleCount++;
 }
 
-int32_t PlaySample(int32_t index, int32_t volume, int32_t pan) {
+int32_t PlaySample(int32_t index, int32_t volume, int32_t pan, double start) {
   if (index < 0 || index >= SampleCount || SampleSlots[index] == 0) return 0;
   const float level = std::clamp(volume, 0, 100) / 100.0f;
   const float balance = (std::clamp(pan, 0, 100) - 50) / 50.0f;
-  return CurrentAudioBackend().Play(SampleSlots[index], level, balance);
+  return CurrentAudioBackend().Play(SampleSlots[index], level, balance, start);
 }

@@ -5,10 +5,15 @@
 #pragma once
 #include <string>
 
+// What the window covers: a window of its own (which the user may resize
+// and maximise), full screen in a display mode of the window's size, or full
+// screen at the desktop's resolution without a mode switch.
+enum class ScreenMode { Windowed, Fullscreen, Desktop };
+
 struct WindowEvent {
   enum Kind { Quit, Close, Resize, KeyDown, KeyUp, Other };
   Kind Type = Other;
-  int Width = 0;
+  int Width = 0;  // for Resize: the surface's new size in pixels
   int Height = 0;
   int Key = 0;  // platform key code, for the window's own key table
 };
@@ -31,9 +36,9 @@ class WindowBackend {
   virtual bool FindDisplayMode(int width, int height, int bits) = 0;
   virtual void RestoreDisplayMode() = 0;
   virtual void ShowCursor(bool visible) = 0;
-  // Creates the window hidden at (0, 0). With fullscreen the display mode is
+  // Creates the window hidden at (0, 0). In Fullscreen the display mode is
   // switched; fullscreenFailed tells when that switch did not take.
-  virtual void* CreateWindow(const std::string& title, int width, int height, bool fullscreen,
+  virtual void* CreateWindow(const std::string& title, int width, int height, ScreenMode mode,
                              const PixelFormatRequest& format, bool& fullscreenFailed) = 0;
   virtual bool DestroyWindow(void* window) = 0;
   virtual void* CreateContext(void* window) = 0;
@@ -42,6 +47,12 @@ class WindowBackend {
   virtual void ShowWindow(void* window) = 0;
   virtual bool PollEvent(WindowEvent& event) = 0;
   virtual void SwapBuffers(void* window) = 0;
+  // The pixel size of the window's GL surface; false where the window
+  // system cannot tell, and then frames go straight into the window.
+  virtual bool SurfaceSize(void*, int&, int&) { return false; }
+  // 0: present at once; 1: wait for the vertical blank; -1: wait unless
+  // the frame is late. False when the driver does not offer it.
+  virtual bool SetSwapInterval(int) { return false; }
 };
 
 WindowBackend& CurrentWindowBackend();

@@ -6,6 +6,7 @@
 
 #include "platform/GLLibraries.h"
 #include "platform/GLWindow.h"
+#include "platform/Presentation.h"
 #include "render2d/Overlay2D.h"
 
 uint32_t CreateRenderTexture(int32_t size) {
@@ -23,13 +24,15 @@ uint32_t CreateRenderTexture(int32_t size) {
 namespace {
 int32_t FrameRows = 0;
 
-// The limit applies at the full-window viewport only.
+// The limit applies at the full-frame viewport only. Rows are 800 x 600
+// units; the frame may have more pixels than units.
 void ApplyFrameRows() {
-  if (FrameRows <= 0) {
+  if (FrameRows <= 0 || ActiveWindow.Height <= 0) {
     glDisable(GL_SCISSOR_TEST);
     return;
   }
-  glScissor(0, 0, ActiveWindow.Width, FrameRows);
+  const int pixelRows = static_cast<int>(static_cast<long long>(FrameRows) * FramePixelHeight() / ActiveWindow.Height);
+  glScissor(0, 0, FramePixelWidth(), pixelRows);
   glEnable(GL_SCISSOR_TEST);
 }
 }  // namespace
@@ -47,7 +50,7 @@ void LimitFrameRows(int32_t rows) {
 void CopyFrameToTexture(uint32_t texture, int32_t size) {
   glBindTexture(GL_TEXTURE_2D, texture);
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
-  glViewport(0, 0, ActiveWindow.Width, ActiveWindow.Height);
+  glViewport(0, 0, FramePixelWidth(), FramePixelHeight());
   ApplyFrameRows();
 }
 

@@ -14,63 +14,22 @@
 #include "runtime/CommandWords.h"
 
 namespace {
-constexpr double MaxFps = 1000;
 constexpr int64_t MaxFrames = 100000000;
 // Slack for spans whose ends are meant to fall on a frame, such as 0 to 1 s
 // at 60 frames a second.
 constexpr double FrameSlack = 1e-6;
-
-std::string Seconds(double s) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", s);
-  return text;
-}
 }  // namespace
 
-std::optional<TUsageError> ParseCaptureOptions(int argc, const char* const* argv, TCaptureOptions& options) {
-  bool spanGiven = false;
-  for (int k = 1; k < argc; ++k) {
-    const std::string word = argv[k] != nullptr ? argv[k] : "";
-    const bool number = word == "--from" || word == "--to" || word == "--fps";
-    if (word != "--capture" && !number) continue;
-    if (k + 1 >= argc || argv[k + 1] == nullptr) {
-      if (word == "--capture") return TUsageError{"--capture needs a folder to write the frames to"};
-      return TUsageError{word + " needs a number" + (word == "--fps" ? " of frames per second" : " of seconds")};
-    }
-    const std::string value = argv[++k];
-    if (word == "--capture") {
-      if (value.empty()) return TUsageError{"--capture needs a folder to write the frames to"};
-      options.Requested = true;
-      options.Folder = value;
-      continue;
-    }
-    spanGiven = true;
-    const std::optional<double> parsed = ParseNumber(value.c_str());
-    if (!parsed) return TUsageError{word + " takes a number, not \"" + value + "\""};
-    if (word == "--fps") {
-      if (!(*parsed > 0) || *parsed > MaxFps)
-        return TUsageError{"--fps must be more than 0 and at most " + Seconds(MaxFps) + ", not " + value};
-      options.Fps = *parsed;
-    } else {
-      if (*parsed < 0) return TUsageError{word + " must be 0 seconds or more, not " + value};
-      (word == "--from" ? options.From : options.To) = *parsed;
-    }
-  }
-  if (spanGiven && !options.Requested) return TUsageError{"--from, --to and --fps need --capture <folder>"};
-  if (options.From && options.To && *options.From > *options.To)
-    return TUsageError{"--from " + Seconds(*options.From) + " is after --to " + Seconds(*options.To)};
-  return std::nullopt;
-}
 
 std::optional<TUsageError> CaptureSpan(const TCaptureOptions& options, double trackEnd, TCaptureSpan& span) {
   const double from = options.From.value_or(0);
   double to = options.To.value_or(trackEnd);
   if (trackEnd < 0 && !options.To) return TUsageError{"the track never ends: give the capture an end with --to"};
   if (trackEnd >= 0 && from > trackEnd)
-    return TUsageError{"--from " + Seconds(from) + " is after the end of the track (" + Seconds(trackEnd) + " s)"};
+    return TUsageError{"--from " + NumberText(from) + " is after the end of the track (" + NumberText(trackEnd) + " s)"};
   // Frames past the end of the track would all show its last sample.
   if (trackEnd >= 0 && to > trackEnd) to = trackEnd;
-  if (from > to) return TUsageError{"--from " + Seconds(from) + " is after --to " + Seconds(to)};
+  if (from > to) return TUsageError{"--from " + NumberText(from) + " is after --to " + NumberText(to)};
   // Frames cover [from, to): frame k shows from + k / fps and lasts 1 / fps,
   // so 30 to 40 s at 60 is 600 frames. A span of one instant is one frame.
   const double frames = from == to ? 1 : std::max(1.0, std::ceil((to - from) * options.Fps - FrameSlack));
@@ -88,7 +47,6 @@ std::string CaptureFileName(int64_t frame) {
 
 void ReadBackFrame(std::vector<uint8_t>& rgb) {
   rgb.resize(static_cast<size_t>(CaptureWidth) * CaptureHeight * 3);
-  glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }

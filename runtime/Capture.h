@@ -1,4 +1,4 @@
-// Frame capture: the command-line options that ask for it, the span of
+// Frame capture: the options that ask for it (read by runtime/CommandLine.h), the span of
 // frames they select, and the sink that writes each finished frame as
 // "<folder>/frame-NNNNNN.png" (800 x 600 RGB, top row first).
 #pragma once
@@ -19,11 +19,6 @@ struct TCaptureOptions {
   double Fps = 60;
 };
 
-// Reads "--capture <folder>", "--from <seconds>", "--to <seconds>" and
-// "--fps <n>" from anywhere on the command line; other words are left to
-// the rest of the program. Returns the error when they are wrong.
-std::optional<TUsageError> ParseCaptureOptions(int argc, const char* const* argv, TCaptureOptions& options);
-
 // The first frame's time and the number of frames, given where the track
 // ends (trackEnd < 0: it never does): frames at from + k / fps that fall
 // before to, or the one frame at from when from and to are equal.
@@ -39,7 +34,7 @@ constexpr int CaptureHeight = 600;
 // "frame-000042.png"
 std::string CaptureFileName(int64_t frame);
 
-// Reads the 800 x 600 back buffer as RGB, bottom row first.
+// Reads the 800 x 600 frame as RGB, bottom row first.
 void ReadBackFrame(std::vector<uint8_t>& rgb);
 
 // The progress line of a capture: frames done of total, frames per second

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 std::optional<double> ParseNumber(const char* word) {
@@ -10,4 +11,10 @@ std::optional<double> ParseNumber(const char* word) {
   auto [stop, error] = std::from_chars(word, end, value);
   if (error != std::errc() || stop != end || word == end || !std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+std::string NumberText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
 }

@@ -11,3 +11,5 @@ struct TUsageError {
 
 // The whole word as a finite number, or nothing.
 std::optional<double> ParseNumber(const char* word);
+// A number as messages show it: "2.5", "60".
+std::string NumberText(double value);

@@ -65,7 +65,7 @@ void LoadDemo(const TLoadOptions& options) {
   if (!options.Music) return;
   InitMusic(MainWindow.Wnd);
   MusicSample = LoadSample(MusicFileName);
-  PlaySample(MusicSample, 100, 50);
+  PlaySample(MusicSample, 100, 50, options.MusicStart);
 }
 
 void RenderFrame() {

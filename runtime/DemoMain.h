@@ -20,6 +20,7 @@ constexpr const char* MusicFileName = "vemla\\sound.mp3";
 struct TLoadOptions {
   bool LoadingScreen = true;
   bool Music = true;
+  double MusicStart = 0;  // seconds into the music
 };
 
 // Loads everything behind the loading picture and starts the music.

@@ -4,15 +4,18 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "platform/Directory.h"
 #include "platform/EINKeyboard.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
 #include "platform/Stream.h"
+#include "platform/Termination.h"
 #include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
 #include "runtime/Capture.h"
+#include "runtime/CommandLine.h"
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
 #include "runtime/VRTReader.h"
@@ -21,10 +24,30 @@
 
 namespace {
 constexpr int UsageStatus = 2;
+constexpr const char* TrackFileName = "demo.vrk";
 
+// A command line the program cannot follow is answered on stderr alone:
+// whoever typed it is at a terminal.
 int UsageError(const TUsageError& error) {
-  ShowMessage("Error", error.Text);
+  ShowNotice(error.Text);
   return UsageStatus;
+}
+
+// The track, read from the folder the program was started in. Without it the
+// run cannot start: besides the error, say where it was looked for and how
+// the demo is meant to be started.
+bool OpenTrack(std::optional<TVRTReader>& track) {
+  const std::string where = AbsolutePath(TrackFileName);
+  try {
+    track.emplace(TrackFileName);
+    return true;
+  } catch (const EFOpenError& error) {
+    ShowMessage("Error", error.what());
+    ShowNotice("Looked for " + where +
+               ". The demo reads demo.vrk and data/ from the folder it is started in: start it with ./run.sh, "
+               "or from build/stage/ (cd build/stage && ../vemla).");
+    return false;
+  }
 }
 
 // Plays the frames on the virtual clock into the capture folder or video.
@@ -68,30 +91,46 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
 }  // namespace
 
 int RunDemo(int argc, const char* const* argv) {
+  // Before the window system starts, which then leaves the signals to us.
+  InstallTerminationHandlers();
   try {
-    TCaptureOptions capture;
-    if (auto error = ParseCaptureOptions(argc, argv, capture)) return UsageError(*error);
+    TCommandLine line;
+    if (auto error = ParseCommandLine(argc, argv, line)) return UsageError(*error);
+    if (line.Help) {
+      std::fputs(UsageText().c_str(), stdout);
+      return 0;
+    }
+    if (line.Version) {
+      std::printf("Vemla %s\n", VemlaVersion);
+      return 0;
+    }
+    const TCaptureOptions& capture = line.Capture;
     // Frames that are only written need no screen.
     if (capture.Requested) PreferOffscreenVideo();
     LoadGLLibraries();
-    bool fullscreen = !WindowRequested(argc, argv) && !capture.Requested;
-    BuildGLWindow(800, 600, 32, MainWindow, "Test", fullscreen);
+    const bool fullscreen = !line.Windowed && !capture.Requested;
+    BuildGLWindow(800, 600, 32, MainWindow, "Test", fullscreen, line.Desktop);
+    if (!capture.Requested) SetVerticalSync(line.Vsync);
     CreateKeyboard(MainWindow, false);
     glClearColor(0, 0, 0, 1);
     SetFontBase(BuildFont("Verdana", 12, true));
     int status = 0;
-    if (ServerModeRequested(argc, argv)) {
+    std::optional<TVRTReader> track;
+    if (line.Server) {
       LoadDemo();
       RunServerMode();
+    } else if (!OpenTrack(track)) {
+      status = 1;
     } else if (capture.Requested) {
-      TVRTReader track("demo.vrk");
-      status = Capture(capture, track);
+      status = Capture(capture, *track);
     } else {
-      TVRTReader track("demo.vrk");
-      LoadDemo();
-      TTimerClock clock;
+      LoadDemo(TLoadOptions{.MusicStart = line.Start});
+      TTimerClock clock(line.Start);
       TPresentSink present;
-      RunMainLoop(track, clock, present);
+      TStatsSink stats(clock, present);
+      EnterMainLoop();
+      RunMainLoop(*track, clock, line.Stats ? static_cast<TFrameSink&>(stats) : present);
+      LeaveMainLoop();
     }
     FreeKeyboard();
     UnloadGLLibraries();

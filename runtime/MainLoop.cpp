@@ -1,12 +1,15 @@
 #include "runtime/MainLoop.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/Clock.h"
 #include "platform/DirectInput8.h"
 #include "platform/EINKeyboard.h"
 #include "platform/GLWindow.h"
 #include "platform/SharedState.h"
+#include "platform/Termination.h"
 #include "runtime/DemoMain.h"
 #include "runtime/VRTReader.h"
 
@@ -25,9 +28,9 @@ TimeOfDay VirtualTimeOfDay() {
 }
 }  // namespace
 
-TTimerClock::TTimerClock() { Timer.Start(); }
+TTimerClock::TTimerClock(double start) : Start(start) { Timer.Start(); }
 
-float TTimerClock::Elapsed() { return Timer.Elapsed(); }
+float TTimerClock::Elapsed() { return static_cast<float>(Start + Timer.Elapsed()); }
 
 float TTimerClock::Delta() const { return Timer.Delta; }
 
@@ -48,8 +51,19 @@ float TVirtualClock::Delta() const { return static_cast<float>(1 / Fps); }
 
 void TPresentSink::FinishFrame() { PresentAndPoll(); }
 
+void TStatsSink::FinishFrame() {
+  Inner.FinishFrame();
+  Slowest = std::max(Slowest, Clock.Timer.Delta);
+  // The timer starts a new second of counting in Elapsed.
+  if (Clock.Timer.RateStart == SecondStart) return;
+  if (SecondStart >= 0)
+    std::fprintf(stderr, "%d frames/s, slowest frame %.1f ms\n", Clock.Timer.FramesPerSecond, Slowest * 1000.0);
+  SecondStart = Clock.Timer.RateStart;
+  Slowest = 0;
+}
+
 void RunMainLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
-  while (!KeyDown(DIK_ESCAPE) && !RunEnded && !QuitRequested() && !clock.Finished()) {
+  while (!KeyDown(DIK_ESCAPE) && !RunEnded && !QuitRequested() && !TerminationRequested() && !clock.Finished()) {
     float t = clock.Elapsed();
     FrameDelta = clock.Delta();
     track.Sample(t);

@@ -20,15 +20,17 @@ class TFrameClock {
   virtual bool Finished() const = 0;
 };
 
-// The frame timer, started now: time 0 is the start of the music.
+// The frame timer, started now: time 0 is the start of the music, and the
+// first frame shows start seconds (the music was started there too).
 class TTimerClock final : public TFrameClock {
  public:
-  TTimerClock();
+  explicit TTimerClock(double start = 0);
   float Elapsed() override;
   float Delta() const override;
   bool Finished() const override { return false; }
 
   TETimer Timer;
+  double Start;
 };
 
 // Frame k shows time From + k / Fps, for Count frames; each lasts 1 / Fps.
@@ -63,6 +65,21 @@ class TPresentSink final : public TFrameSink {
   void FinishFrame() override;
 };
 
+// Finishes each frame with another sink and, once a second, prints on stderr
+// the frames of the last second (as the frame timer counts them) and the
+// slowest frame's milliseconds.
+class TStatsSink final : public TFrameSink {
+ public:
+  TStatsSink(TTimerClock& clock, TFrameSink& inner) : Clock(clock), Inner(inner) {}
+  void FinishFrame() override;
+
+ private:
+  TTimerClock& Clock;
+  TFrameSink& Inner;
+  double SecondStart = -1;  // RateStart of the second being counted
+  float Slowest = 0;
+};
+
 // Samples the track and draws frames until Escape, the end of the track, a
-// closed window or the end of the clock.
+// closed window, a termination signal or the end of the clock.
 void RunMainLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink);

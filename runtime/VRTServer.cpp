@@ -6,6 +6,7 @@
 #include "platform/GLWindow.h"
 #include "platform/Message.h"
 #include "platform/SharedState.h"
+#include "platform/Termination.h"
 #include "platform/ToolWindow.h"
 #include "runtime/DemoMain.h"
 
@@ -194,9 +195,9 @@ void TVRTServerObject::Poll(int maxWaitMilliseconds) {
 }
 
 void TVRTServerObject::Run() {
-  while (!QuitRequested()) {
+  while (!QuitRequested() && !TerminationRequested()) {
     PumpWindowEvents();
-    if (QuitRequested()) break;
+    if (QuitRequested() || TerminationRequested()) break;
     Poll(LongestWaitMilliseconds);
   }
 }
@@ -206,5 +207,8 @@ void RunServerMode() {
   ServerTimer = TETimer();
   ServerTimer.Start();
   std::fill(std::begin(Channels), std::end(Channels), InactiveChannel());
+  // From here a SIGINT or SIGTERM ends the loop, and the program with status 0.
+  EnterMainLoop();
   form.Run();
+  LeaveMainLoop();
 }

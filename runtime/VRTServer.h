@@ -41,7 +41,8 @@ class TVRTServerObject {
   // the timer when it is due, then sleeps until there is something to read
   // or at most maxWaitMilliseconds.
   void Poll(int maxWaitMilliseconds);
-  // Passes until the windows are closed or a quit is requested.
+  // Passes until the windows are closed, a quit is requested or a signal
+  // asks the program to end.
   void Run();
 
   void ServerSocket1ClientConnect(SocketId client);

@@ -3,7 +3,8 @@
 # each scene alone, the whole track at 60 frames per second of track time,
 # and a reference workload that every figure is compared with. Prints the
 # table and writes it as CSV to build/bench/bench.csv. Extra arguments name
-# the workloads to run (default: all).
+# the workloads to run (default: all); "--surface 1280x720" also presents
+# every frame on a surface of that size, "--native" drawn at its resolution.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/packages.sh"

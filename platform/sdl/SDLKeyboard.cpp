@@ -46,21 +46,48 @@ const KeyPair KeyTable[] = {
     {SDL_SCANCODE_LGUI, 0xDB}, {SDL_SCANCODE_RGUI, 0xDC}, {SDL_SCANCODE_APPLICATION, 0xDD},
 };
 
+// Keys pressed since the last read. SDL's state array only holds where each
+// key is now, so a tap that begins and ends between two reads would never
+// be seen down; every press is noted here as it arrives.
+uint8_t PressedSinceRead[256] = {};
+
+int NotePress(void*, SDL_Event* event) {
+  if (event->type == SDL_KEYDOWN) {
+    const uint8_t code = KeyCodeFromScancode(event->key.keysym.scancode);
+    if (code != 0) PressedSinceRead[code] = 0x80;
+  }
+  return 1;
+}
+
 class SDLKeyboardBackend final : public KeyboardBackend {
  public:
   // The keyboard state comes with SDL's video subsystem, which the window started.
-  bool Open() override { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
+  bool Open() override {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+    if (!Watching) SDL_AddEventWatch(NotePress, nullptr);
+    Watching = true;
+    return true;
+  }
 
+  // A key pressed since the last read counts as down for this read.
   bool ReadState(uint8_t state[256]) override {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
     SDL_PumpEvents();
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
     TranslateKeyState(keys, count, state);
+    for (int code = 0; code < 256; ++code) state[code] |= PressedSinceRead[code];
+    std::memset(PressedSinceRead, 0, sizeof PressedSinceRead);
     return true;
   }
 
-  void Close() override {}
+  void Close() override {
+    if (Watching) SDL_DelEventWatch(NotePress, nullptr);
+    Watching = false;
+  }
+
+ private:
+  bool Watching = false;
 };
 
 SDLKeyboardBackend SdlKeyboard;

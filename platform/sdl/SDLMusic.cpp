@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "platform/AudioBackend.h"
@@ -38,7 +39,7 @@ class SDLAudioBackend : public AudioBackend {
     return static_cast<uint32_t>(Samples.size());
   }
 
-  int32_t Play(uint32_t sample, float volume, float pan) override {
+  int32_t Play(uint32_t sample, float volume, float pan, double start) override {
     if (!Opened || sample == 0 || sample > Samples.size()) return 0;
     const LoadedSample& loaded = Samples[sample - 1];
     int playing = 0;
@@ -53,13 +54,30 @@ class SDLAudioBackend : public AudioBackend {
     const float left = std::clamp(1.0f - pan, 0.0f, 1.0f);
     const float right = std::clamp(1.0f + pan, 0.0f, 1.0f);
     Mix_SetPanning(channel, static_cast<Uint8>(left * 255 + 0.5f), static_cast<Uint8>(right * 255 + 0.5f));
-    if (Mix_PlayChannel(channel, loaded.Chunk, 0) < 0) return 0;
+    Mix_Chunk* chunk = start > 0 ? TailOf(loaded.Chunk, start) : loaded.Chunk;
+    if (chunk == nullptr || Mix_PlayChannel(channel, chunk, 0) < 0) return 0;
     return channel + 1;
   }
 
  private:
+  // A chunk of the sample's decoded bytes from start seconds on, sharing
+  // them; nullptr when the sample is shorter. Kept for the rest of the run.
+  Mix_Chunk* TailOf(Mix_Chunk* chunk, double start) {
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&frequency, &format, &channels) == 0) return nullptr;
+    const Uint32 frameBytes = static_cast<Uint32>(channels) * (SDL_AUDIO_BITSIZE(format) / 8);
+    const double frames = std::floor(start * frequency);
+    if (frames >= static_cast<double>(chunk->alen / frameBytes)) return nullptr;
+    const Uint32 offset = static_cast<Uint32>(frames) * frameBytes;
+    Mix_Chunk* tail = Mix_QuickLoad_RAW(chunk->abuf + offset, chunk->alen - offset);
+    if (tail != nullptr) Tails.push_back(tail);
+    return tail;
+  }
+
   bool Opened = false;
   std::vector<LoadedSample> Samples;
+  std::vector<Mix_Chunk*> Tails;
 };
 
 SDLAudioBackend PlatformAudio;

@@ -27,7 +27,7 @@ class SDLWindowBackend final : public WindowBackend {
 
   void ShowCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
-  void* CreateWindow(const std::string& title, int width, int height, bool fullscreen, const PixelFormatRequest& format,
+  void* CreateWindow(const std::string& title, int width, int height, ScreenMode mode, const PixelFormatRequest& format,
                      bool& fullscreenFailed) override {
     fullscreenFailed = false;
     SDL_GL_ResetAttributes();
@@ -39,9 +39,14 @@ class SDLWindowBackend final : public WindowBackend {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.DepthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.StencilBits);
-    Window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (mode == ScreenMode::Windowed) flags |= SDL_WINDOW_RESIZABLE;
+    if (mode == ScreenMode::Desktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    Window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, flags);
     if (Window == nullptr) return nullptr;
-    if (fullscreen) {
+    // Where the window system hands back a surface of another size than the
+    // mode asked for, the picture is fitted into it when presented.
+    if (mode == ScreenMode::Fullscreen) {
       if (SDL_SetWindowDisplayMode(Window, &Mode) != 0 || SDL_SetWindowFullscreen(Window, SDL_WINDOW_FULLSCREEN) != 0)
         fullscreenFailed = true;
     }
@@ -84,8 +89,8 @@ class SDLWindowBackend final : public WindowBackend {
           event.Type = WindowEvent::Close;
         } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
           event.Type = WindowEvent::Resize;
-          event.Width = e.window.data1;
-          event.Height = e.window.data2;
+          SDL_Window* window = SDL_GetWindowFromID(e.window.windowID);
+          if (window != nullptr) SDL_GL_GetDrawableSize(window, &event.Width, &event.Height);
         }
         break;
       case SDL_KEYDOWN:
@@ -100,6 +105,13 @@ class SDLWindowBackend final : public WindowBackend {
   }
 
   void SwapBuffers(void* window) override { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window)); }
+
+  bool SurfaceSize(void* window, int& width, int& height) override {
+    SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window), &width, &height);
+    return width > 0 && height > 0;
+  }
+
+  bool SetSwapInterval(int interval) override { return SDL_GL_SetSwapInterval(interval) == 0; }
 
  private:
   SDL_Window* Window = nullptr;

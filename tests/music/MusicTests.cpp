@@ -68,6 +68,9 @@ TEST(Music, SlotsFillInOrderAndAFailedLoadLeavesItsSlot) {
   windowsName.replace(windowsName.rfind('/'), 1, "\\");
   EXPECT_EQ(LoadSample(windowsName), 2);
   EXPECT_NE(PlaySample(2, 100, 50), 0);
+  // Started part of the way in; past the end nothing plays.
+  EXPECT_NE(PlaySample(2, 100, 50, 0.25), 0);
+  EXPECT_EQ(PlaySample(2, 100, 50, 0.6), 0);
   std::remove(first.c_str());
   std::remove(second.c_str());
   std::remove(mp3.c_str());

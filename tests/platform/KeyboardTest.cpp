@@ -1,6 +1,6 @@
 // The keyboard: key codes from SDL scancodes, the high-bit test, polling and
 // a keyboard the platform cannot give.
-#include <SDL_scancode.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -118,4 +118,29 @@ TEST(DirectInputText, KnownCodesHaveTheirTextsAndUnknownOnesNone) {
   EXPECT_EQ(DIErrorText(1).substr(0, 31), "\"The operation had no effect.\" ");
   EXPECT_EQ(DIErrorText(static_cast<int32_t>(0x80070005)).back(), '"');
   EXPECT_EQ(DIErrorText(0x12345), "");
+}
+
+// A tap that begins and ends between two polls, as from a tool that sends
+// keys or a light touch during a slow frame, is down for the next poll.
+TEST(SDLKeyboard, KeyTappedBetweenTwoPollsIsDownForTheNextOnly) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  KeyboardBackend& keyboard = CurrentKeyboardBackend();
+  ASSERT_TRUE(keyboard.Open());
+  uint8_t state[256];
+  ASSERT_TRUE(keyboard.ReadState(state));
+  EXPECT_EQ(state[DIK_ESCAPE], 0);
+  for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  }
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);  // taken by the window before the poll
+  ASSERT_TRUE(keyboard.ReadState(state));
+  EXPECT_EQ(state[DIK_ESCAPE], 0x80);
+  ASSERT_TRUE(keyboard.ReadState(state));
+  EXPECT_EQ(state[DIK_ESCAPE], 0) << "the tap counts once";
+  keyboard.Close();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

@@ -29,10 +29,11 @@ class FakeBackend final : public WindowBackend {
   bool FindDisplayMode(int, int, int) override { return Log("FindDisplayMode", !FailMode); }
   void RestoreDisplayMode() override { Calls.push_back("RestoreDisplayMode"); }
   void ShowCursor(bool visible) override { Calls.push_back(visible ? "ShowCursor(true)" : "ShowCursor(false)"); }
-  void* CreateWindow(const std::string&, int width, int height, bool fullscreen, const PixelFormatRequest& format,
+  void* CreateWindow(const std::string&, int width, int height, ScreenMode mode, const PixelFormatRequest& format,
                      bool& fullscreenFailed) override {
+    const bool fullscreen = mode != ScreenMode::Windowed;
     Calls.push_back("CreateWindow(" + std::to_string(width) + "x" + std::to_string(height) +
-                    (fullscreen ? ", fullscreen" : ", windowed") + ")");
+                    (mode == ScreenMode::Desktop ? ", desktop" : fullscreen ? ", fullscreen" : ", windowed") + ")");
     Format = format;
     fullscreenFailed = fullscreen && FailSwitch;
     return FailWindow ? nullptr : &WindowHandle;

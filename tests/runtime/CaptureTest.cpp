@@ -7,11 +7,15 @@
 
 #include "platform/Clock.h"
 #include "runtime/Capture.h"
+#include "runtime/CommandLine.h"
 
 namespace {
 std::optional<TUsageError> Parse(std::vector<const char*> words, TCaptureOptions& options) {
   words.insert(words.begin(), "vemla");
-  return ParseCaptureOptions(static_cast<int>(words.size()), words.data(), options);
+  TCommandLine line;
+  auto error = ParseCommandLine(static_cast<int>(words.size()), words.data(), line);
+  options = line.Capture;
+  return error;
 }
 
 std::string ErrorOf(std::vector<const char*> words) {

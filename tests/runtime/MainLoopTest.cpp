@@ -38,7 +38,9 @@ class CountingWindow final : public WindowBackend {
   bool FindDisplayMode(int, int, int) override { return true; }
   void RestoreDisplayMode() override {}
   void ShowCursor(bool) override {}
-  void* CreateWindow(const std::string&, int, int, bool, const PixelFormatRequest&, bool&) override { return nullptr; }
+  void* CreateWindow(const std::string&, int, int, ScreenMode, const PixelFormatRequest&, bool&) override {
+    return nullptr;
+  }
   bool DestroyWindow(void*) override { return true; }
   void* CreateContext(void*) override { return nullptr; }
   bool MakeCurrent(void*, void*) override { return true; }

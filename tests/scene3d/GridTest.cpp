@@ -18,7 +18,6 @@ struct Rgb {
 
 Rgb PixelAt(int x, int y) {
   uint8_t p[4];
-  glReadBuffer(GL_BACK);
   glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
   return {p[0], p[1], p[2]};
 }

@@ -36,7 +36,6 @@ void GLTest::TearDown() {
 
 std::vector<uint8_t> GLTest::ReadPixels(int x, int y, int w, int h) {
   std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 4);
-  glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   return pixels;

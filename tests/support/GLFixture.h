@@ -12,7 +12,7 @@ class GLTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // RGBA bytes of the back buffer, bottom row first.
+  // RGBA bytes of the frame, bottom row first.
   static std::vector<uint8_t> ReadPixels(int x, int y, int w, int h);
   static void ReadMatrix(unsigned which, double out[16]);
   // Level 0 of the bound 2D texture as RGBA bytes, with its size.

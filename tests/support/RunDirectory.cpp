@@ -1,6 +1,11 @@
 #include "support/RunDirectory.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,6 +29,40 @@ int RunDirectory::Shell(const std::string& command) {
 
 int RunDirectory::Run(const std::string& arguments, const std::string& environment) {
   return Shell(environment + " '" + Program + "' " + arguments + " >out.txt 2>err.txt");
+}
+
+int RunDirectory::Start(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  argv.push_back(Program.data());
+  std::vector<std::string> words = arguments;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const std::string out = Path("out.txt"), err = Path("err.txt");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (outFile < 0 || errFile < 0 || chdir(Temp.Path().c_str()) != 0) _exit(127);
+    dup2(outFile, 1);
+    dup2(errFile, 2);
+    execv(Program.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+int RunDirectory::Wait(int pid, double seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  int status = 0;
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::string RunDirectory::Read(const std::string& name) const {

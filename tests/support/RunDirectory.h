@@ -18,6 +18,12 @@ class RunDirectory {
   // Runs the program there with the arguments, after the environment
   // assignments; returns its exit status.
   int Run(const std::string& arguments, const std::string& environment = "");
+  // Starts the program there in the background, its output going to
+  // out.txt and err.txt; returns its process id.
+  int Start(const std::vector<std::string>& arguments);
+  // Waits at most the seconds for the started program: its exit status, or
+  // 128 + the signal that ended it; -1 when it had to be killed.
+  static int Wait(int pid, double seconds);
   std::string Stderr() { return Read("err.txt"); }
   // A file's bytes; empty when it cannot be read.
   std::string Read(const std::string& name) const;

@@ -1,7 +1,10 @@
-// vemla_bench <run directory> <csv file> [workload ...]
+// vemla_bench <run directory> <csv file> [--surface WxH] [--native] [workload ...]
 // Plays workloads of the demo's own loop on the virtual clock at 800 x 600
-// under SDL's offscreen driver, without presenting or writing frames, and
-// prints the median and 90th-percentile time per frame of each.
+// under SDL's offscreen driver, without writing frames, and prints the
+// median and 90th-percentile time per frame of each. With --surface each
+// frame is also presented on a window surface of that size, fitted into its
+// 4:3 rectangle: drawn at 800 x 600 and scaled, or with --native drawn at
+// the rectangle's own resolution.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -16,6 +19,7 @@
 #include "Timeline.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
+#include "platform/Presentation.h"
 #include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
 #include "runtime/DemoMain.h"
@@ -39,6 +43,7 @@ class TTimingSink final : public TFrameSink {
  public:
   TTimingSink() { Clock.Start(); }
   void FinishFrame() override {
+    if (Presenting) PresentFrame(MainWindow);
     glFinish();
     const double now = Clock.GetTime();
     Seconds.push_back(now - Last);
@@ -49,6 +54,7 @@ class TTimingSink final : public TFrameSink {
     Last = Clock.GetTime();
   }
   std::vector<double> Seconds;
+  static inline bool Presenting = false;
 
  private:
   TETimer Clock;
@@ -118,12 +124,46 @@ int main(int argc, char** argv) {
   }
   const fs::path stage = fs::absolute(argv[1]);
   const fs::path csv = fs::absolute(argv[2]);
-  std::set<std::string> only(argv + 3, argv + argc);
+  int surfaceWidth = 0, surfaceHeight = 0;
+  bool native = false;
+  std::set<std::string> only;
+  for (int k = 3; k < argc; ++k) {
+    const std::string word = argv[k];
+    if (word == "--native") {
+      native = true;
+    } else if (word == "--surface" && k + 1 < argc) {
+      if (std::sscanf(argv[++k], "%dx%d", &surfaceWidth, &surfaceHeight) != 2 || surfaceWidth <= 0 ||
+          surfaceHeight <= 0) {
+        std::fprintf(stderr, "--surface takes a size such as 1280x720\n");
+        return 2;
+      }
+    } else {
+      only.insert(word);
+    }
+  }
   auto wanted = [&](const std::string& name) { return only.empty() || only.count(name) > 0; };
 
   PreferOffscreenVideo();
   LoadGLLibraries();
   BuildGLWindow(800, 600, 32, MainWindow, "Bench", false);
+  if (surfaceWidth > 0) {
+    // A window of the surface's size on the same context; the frames keep
+    // their 800 x 600 units.
+    bool failed = false;
+    MainWindow.Wnd = MainWindow.DC =
+        CurrentWindowBackend().CreateWindow("Bench", surfaceWidth, surfaceHeight, ScreenMode::Windowed, {}, failed);
+    CurrentWindowBackend().MakeCurrent(MainWindow.Wnd, MainWindow.RC);
+    if (!StartPresentation(800, 600, surfaceWidth, surfaceHeight,
+                           native ? TFrameScale::Native : TFrameScale::Scaled)) {
+      std::fprintf(stderr, "no frame-buffer objects: cannot present on a surface\n");
+      return 1;
+    }
+    SetVerticalSync(false);
+    TTimingSink::Presenting = true;
+    const TFitRect rect = SurfaceRect();
+    std::printf("surface %dx%d, picture %dx%d at (%d, %d), drawn at %dx%d\n", surfaceWidth, surfaceHeight,
+                rect.Width, rect.Height, rect.X, rect.Y, FramePixelWidth(), FramePixelHeight());
+  }
   fs::current_path(stage);
   const fs::path tracks = fs::temp_directory_path() / "vemla-bench";
   fs::create_directories(tracks);

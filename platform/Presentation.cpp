@@ -1,0 +1,145 @@
+#include "platform/Presentation.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/GLWindow.h"
+
+namespace {
+struct TFrameBuffer {
+  GLuint Frame = 0;
+  GLuint Colour = 0;
+  GLuint Depth = 0;
+  int Width = 0;
+  int Height = 0;
+};
+
+TFrameBuffer Buffer;
+bool Active = false;
+TFrameScale Scale = TFrameScale::Scaled;
+int UnitWidth = 800;
+int UnitHeight = 600;
+int SurfaceWidth = 0;
+int SurfaceHeight = 0;
+
+// Gives the buffers storage of this size; false when the driver refuses.
+bool SizeBuffers(int width, int height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  glBindRenderbuffer(GL_RENDERBUFFER, Buffer.Colour);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
+  glBindRenderbuffer(GL_RENDERBUFFER, Buffer.Depth);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, Buffer.Frame);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Buffer.Colour);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, Buffer.Depth);
+  Buffer.Width = width;
+  Buffer.Height = height;
+  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+// The frame's pixel size for the current surface.
+void FrameSizeFor(int& width, int& height) {
+  width = UnitWidth;
+  height = UnitHeight;
+  if (Scale == TFrameScale::Native) {
+    const TFitRect rect = FitRect(SurfaceWidth, SurfaceHeight);
+    width = rect.Width;
+    height = rect.Height;
+  }
+}
+
+bool FrameBufferObjectsOffered() {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (version != nullptr && version[0] >= '3' && version[0] <= '9') return true;
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  return extensions != nullptr && std::string_view(extensions).find("GL_ARB_framebuffer_object") != std::string_view::npos;
+}
+}  // namespace
+
+TFitRect FitRect(int surfaceWidth, int surfaceHeight) {
+  TFitRect rect;
+  if (surfaceWidth <= 0 || surfaceHeight <= 0) return rect;
+  // Compared in 64 bits: a width of three quarters of the height or more is
+  // too wide, and the height decides.
+  if (static_cast<long long>(surfaceWidth) * 3 <= static_cast<long long>(surfaceHeight) * 4) {
+    rect.Width = surfaceWidth;
+    rect.Height = static_cast<int>(static_cast<long long>(surfaceWidth) * 3 / 4);
+  } else {
+    rect.Height = surfaceHeight;
+    rect.Width = static_cast<int>(static_cast<long long>(surfaceHeight) * 4 / 3);
+  }
+  rect.X = (surfaceWidth - rect.Width) / 2;
+  rect.Y = (surfaceHeight - rect.Height) / 2;
+  return rect;
+}
+
+bool StartPresentation(int width, int height, int surfaceWidth, int surfaceHeight, TFrameScale scale) {
+  UnitWidth = width;
+  UnitHeight = height;
+  SurfaceWidth = surfaceWidth;
+  SurfaceHeight = surfaceHeight;
+  Scale = scale;
+  Active = false;
+  if (!FrameBufferObjectsOffered()) return false;
+  if (Buffer.Frame == 0) {
+    glGenFramebuffers(1, &Buffer.Frame);
+    glGenRenderbuffers(1, &Buffer.Colour);
+    glGenRenderbuffers(1, &Buffer.Depth);
+  }
+  int frameWidth = 0, frameHeight = 0;
+  FrameSizeFor(frameWidth, frameHeight);
+  if (!SizeBuffers(frameWidth, frameHeight)) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return false;
+  }
+  Active = true;
+  glViewport(0, 0, Buffer.Width, Buffer.Height);
+  return true;
+}
+
+void SetSurfaceSize(int surfaceWidth, int surfaceHeight) {
+  SurfaceWidth = surfaceWidth;
+  SurfaceHeight = surfaceHeight;
+  if (!Active || Scale != TFrameScale::Native) return;
+  int frameWidth = 0, frameHeight = 0;
+  FrameSizeFor(frameWidth, frameHeight);
+  if (std::max(frameWidth, 1) == Buffer.Width && std::max(frameHeight, 1) == Buffer.Height) return;
+  SizeBuffers(frameWidth, frameHeight);
+  glViewport(0, 0, Buffer.Width, Buffer.Height);
+}
+
+void ComposeFrame() {
+  if (!Active) return;
+  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  GLfloat clear[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  glDisable(GL_SCISSOR_TEST);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, Buffer.Frame);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  const TFitRect rect = FitRect(SurfaceWidth, SurfaceHeight);
+  if (rect.Width > 0 && rect.Height > 0) {
+    const bool same = rect.Width == Buffer.Width && rect.Height == Buffer.Height;
+    glBlitFramebuffer(0, 0, Buffer.Width, Buffer.Height, rect.X, rect.Y, rect.X + rect.Width, rect.Y + rect.Height,
+                      GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, Buffer.Frame);
+  glClearColor(clear[0], clear[1], clear[2], clear[3]);
+  if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+int FramePixelWidth() { return Active ? Buffer.Width : ActiveWindow.Width; }
+int FramePixelHeight() { return Active ? Buffer.Height : ActiveWindow.Height; }
+bool PresentationActive() { return Active; }
+TFitRect SurfaceRect() { return FitRect(SurfaceWidth, SurfaceHeight); }
+
+void ReadFromSurface(bool surface) {
+  if (Active) glBindFramebuffer(GL_READ_FRAMEBUFFER, surface ? 0 : Buffer.Frame);
+}

@@ -1,0 +1,126 @@
+#include "runtime/CommandLine.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "runtime/DemoMain.h"
+
+namespace {
+constexpr double MaxFps = 1000;
+
+// Options followed by a value, with what their value is.
+struct TValueOption {
+  const char* Name;
+  const char* Missing;  // the error when no value follows
+};
+const TValueOption ValueOptions[] = {
+    {"--capture", "--capture needs a folder to write the frames to"},
+    {"--from", "--from needs a number of seconds"},
+    {"--to", "--to needs a number of seconds"},
+    {"--fps", "--fps needs a number of frames per second"},
+    {"--start", "--start needs a number of seconds"},
+};
+
+const TValueOption* FindValueOption(const std::string& word) {
+  for (const TValueOption& option : ValueOptions)
+    if (word == option.Name) return &option;
+  return nullptr;
+}
+
+// A number option's value: a finite number of seconds (0 or more) or of
+// frames per second.
+std::optional<TUsageError> ReadNumberText(const std::string& word, const std::string& value, TCommandLine& line,
+                                      bool& spanGiven) {
+  const std::optional<double> parsed = ParseNumber(value.c_str());
+  if (!parsed) return TUsageError{word + " takes a number, not \"" + value + "\""};
+  if (word == "--fps") {
+    if (!(*parsed > 0) || *parsed > MaxFps)
+      return TUsageError{"--fps must be more than 0 and at most " + NumberText(MaxFps) + ", not " + value};
+    line.Capture.Fps = *parsed;
+    spanGiven = true;
+    return std::nullopt;
+  }
+  if (*parsed < 0) return TUsageError{word + " must be 0 seconds or more, not " + value};
+  if (word == "--start") {
+    line.Start = *parsed;
+  } else {
+    (word == "--from" ? line.Capture.From : line.Capture.To) = *parsed;
+    spanGiven = true;
+  }
+  return std::nullopt;
+}
+}  // namespace
+
+std::optional<TUsageError> ParseCommandLine(int argc, const char* const* argv, TCommandLine& line) {
+  line.Server = ServerModeRequested(argc, argv);
+  line.Windowed = WindowRequested(argc, argv);
+  bool spanGiven = false;
+  bool startGiven = false;
+  for (int k = 1; k < argc; ++k) {
+    const std::string word = argv[k] != nullptr ? argv[k] : "";
+    if (word.empty() || word[0] != '-' || word == "-vrt" || word == "-w") continue;
+    if (const TValueOption* option = FindValueOption(word)) {
+      if (k + 1 >= argc || argv[k + 1] == nullptr) return TUsageError{option->Missing};
+      const std::string value = argv[++k];
+      if (word == "--capture") {
+        if (value.empty()) return TUsageError{option->Missing};
+        line.Capture.Requested = true;
+        line.Capture.Folder = value;
+        continue;
+      }
+      startGiven = startGiven || word == "--start";
+      if (auto error = ReadNumberText(word, value, line, spanGiven)) return error;
+    } else if (word == "--desktop") {
+      line.Desktop = true;
+    } else if (word == "--no-vsync") {
+      line.Vsync = false;
+    } else if (word == "--stats") {
+      line.Stats = true;
+    } else if (word == "--help") {
+      line.Help = true;
+    } else if (word == "--version") {
+      line.Version = true;
+    } else {
+      return TUsageError{"Unknown option " + word + "; see --help"};
+    }
+  }
+  const TCaptureOptions& capture = line.Capture;
+  if (spanGiven && !capture.Requested) return TUsageError{"--from, --to and --fps need --capture <folder>"};
+  if (capture.From && capture.To && *capture.From > *capture.To)
+    return TUsageError{"--from " + NumberText(*capture.From) + " is after --to " + NumberText(*capture.To)};
+  if (startGiven && capture.Requested) return TUsageError{"--start is for playing; a capture begins at --from"};
+  return std::nullopt;
+}
+
+std::string UsageText() {
+  return "Usage: vemla [options]\n"
+         "Plays the Vemla demo full screen with its music, until the track ends or Escape is pressed.\n"
+         "Full screen asks the display for 800 x 600; where it cannot switch, the picture fills\n"
+         "the largest 4:3 rectangle of the screen, black around it.\n"
+         "\n"
+         "Options:\n"
+         "  -w                  play in a window (it can be resized and maximised)\n"
+         "  -vrt                preview target for the parameter editor, on TCP port 1024\n"
+         "                      (-w and -vrt count only as the first or second word)\n"
+         "  --desktop           full screen at the desktop's resolution, without a mode switch\n"
+         "  --no-vsync          present frames as soon as they are drawn, not with the display\n"
+         "  --start <seconds>   begin at that point of the track, the music with it\n"
+         "  --stats             print the frames per second and the slowest frame once a second\n"
+         "  --capture <target>  write every frame without a window or sound: as 800 x 600 PNG\n"
+         "                      files into a folder, or into a video when the name ends in .mp4\n"
+         "                      or .mkv (with the music)\n"
+         "  --from <seconds>    where the capture begins (default 0)\n"
+         "  --to <seconds>      where the capture ends (default the end of the track)\n"
+         "  --fps <n>           frames per second of the capture (default 60)\n"
+         "  --help              print this text\n"
+         "  --version           print the version\n"
+         "\n"
+         "Keys:\n"
+         "  Escape              end the demo\n"
+         "\n"
+         "Files, read from the folder the demo is started in:\n"
+         "  demo.vrk            the parameter track\n"
+         "  data/               the models, pictures and music (data/vemla/sound.mp3)\n"
+         "./run.sh builds the demo and starts it in build/stage/, which holds both.\n";
+}
