@@ -38,16 +38,17 @@ void HandleWindowEvent(const WindowEvent& event) {
 }
 }  // namespace
 
-void BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen,
+bool BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen,
                    bool desktop) {
   TGLWindow fresh;
   fresh.Title = title;
   fresh.Width = width;
   fresh.Height = height;
   fresh.Bits = bits;
-  SetupGLWindow(fresh, width, height, bits, fullscreen, desktop);
+  const bool made = SetupGLWindow(fresh, width, height, bits, fullscreen, desktop);
   ActiveWindow = fresh;
   window = fresh;
+  return made;
 }
 
 bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen, bool desktop) {

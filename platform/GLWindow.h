@@ -23,7 +23,9 @@ extern const float FarPlane;
 // With desktop, full screen takes the desktop's resolution and the display
 // mode is left alone. Frames are drawn in width x height units and fitted
 // to whatever surface the window turns out to have (platform/Presentation.h).
-void BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen,
+// False, once the failing step's message has been shown, when there is no
+// window with a current GL context: nothing can be drawn then.
+bool BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen,
                    bool desktop = false);
 bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen, bool desktop = false);
 void KillGLWindow(TGLWindow& window, bool fullscreen);

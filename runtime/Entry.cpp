@@ -109,7 +109,12 @@ int RunDemo(int argc, const char* const* argv) {
     if (capture.Requested) PreferOffscreenVideo();
     LoadGLLibraries();
     const bool fullscreen = !line.Windowed && !capture.Requested;
-    BuildGLWindow(800, 600, 32, MainWindow, "Test", fullscreen, line.Desktop);
+    if (!BuildGLWindow(800, 600, 32, MainWindow, "Test", fullscreen, line.Desktop)) {
+      // The window's own message has said why; with no GL context nothing
+      // can be drawn, so the start-up ends here.
+      UnloadGLLibraries();
+      return 1;
+    }
     if (!capture.Requested) SetVerticalSync(line.Vsync);
     CreateKeyboard(MainWindow, false);
     glClearColor(0, 0, 0, 1);

@@ -92,7 +92,7 @@ using Strings = std::vector<std::string>;
 TEST_F(WindowCreation, FailedMakeCurrentTearsEverythingDownThenSaysSo) {
   Fake.FailMakeCurrent = true;
   TGLWindow window;
-  BuildGLWindow(800, 600, 32, window, "Test", true);
+  EXPECT_FALSE(BuildGLWindow(800, 600, 32, window, "Test", true));
   EXPECT_EQ(Fake.Calls, (Strings{"StartVideo", "FindDisplayMode", "ShowCursor(false)",
                                  "CreateWindow(800x600, fullscreen)", "CreateContext", "MakeCurrent",
                                  "RestoreDisplayMode", "ShowCursor(true)", "MakeCurrent(none)", "DeleteContext",
@@ -139,7 +139,7 @@ TEST_F(WindowCreation, EachFailingStepHasItsText) {
 
 TEST_F(WindowCreation, AsksForDoubleBufferDepthAndStencil) {
   TGLWindow window;
-  BuildGLWindow(800, 600, 32, window, "Test", false);
+  EXPECT_TRUE(BuildGLWindow(800, 600, 32, window, "Test", false));
   EXPECT_TRUE(Fake.Format.DoubleBuffer);
   EXPECT_EQ(Fake.Format.DepthBits, 24);
   EXPECT_GE(Fake.Format.StencilBits, 1);

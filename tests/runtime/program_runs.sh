@@ -30,4 +30,15 @@ grep -q "Cannot open file demo.vrk" err.txt || fail "no 'Cannot open file demo.v
 track 65 4 120 demo.vrk
 "$program" 2>err.txt && fail "exit status 0 with 65 channels"
 grep -q "exceeds 64" err.txt || fail "no reason for 65 channels on stderr: $(cat err.txt)"
+# No window can be made: the window's message, then exit status 1, no signal.
+track 3 32 120 demo.vrk
+SDL_VIDEODRIVER=dummy "$program" 2>err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "exit status $status without a window (dummy driver): $(cat err.txt)"
+grep -q "Unable to create window!" err.txt || fail "no window message on stderr: $(cat err.txt)"
+SDL_VIDEODRIVER=x11 DISPLAY=:vemla-none "$program" -w 2>err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "exit status $status without an X server: $(cat err.txt)"
+grep -q "Failed to register the window class!" err.txt || fail "no window message on stderr: $(cat err.txt)"
+
 echo "all program runs as expected"
