@@ -7,6 +7,7 @@
 
 #include "platform/Directory.h"
 #include "platform/EINKeyboard.h"
+#include "platform/Message.h"
 #include "platform/Music.h"
 #include "platform/Random.h"
 #include "platform/SharedState.h"
@@ -63,8 +64,11 @@ void LoadDemo(const TLoadOptions& options) {
   Pictures[3] = GetTexture("vemla\\greetings.jpg");
   Pictures[4] = CreateRenderTexture(512);
   if (!options.Music) return;
-  InitMusic(MainWindow.Wnd);
+  const bool sound = InitMusic(MainWindow.Wnd);
   MusicSample = LoadSample(MusicFileName);
+  // Without a device the music's absence has been told already.
+  if (sound && MusicSample < 0)
+    ShowNotice("Cannot load the music \"" + std::string(MusicFileName) + "\": playing without sound.");
   PlaySample(MusicSample, 100, 50, options.MusicStart);
 }
 

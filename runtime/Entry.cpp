@@ -47,6 +47,10 @@ bool OpenTrack(std::optional<TVRTReader>& track) {
                ". The demo reads demo.vrk and data/ from the folder it is started in: start it with ./run.sh, "
                "or from build/stage/ (cd build/stage && ../vemla).");
     return false;
+  } catch (const EReadError& error) {
+    // A track cut short inside its header says which file it was.
+    ShowMessage("Error", "Cannot read the parameter track " + std::string(TrackFileName) + ": " + error.what());
+    return false;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "platform/Random.h"
+#include "platform/Stream.h"
 #include "scene3d/LUM2_3ds.h"
 
 static_assert(sizeof(TFace) == 12 && sizeof(Vec3) == 12 && sizeof(TTexCoord) == 8,
@@ -220,6 +221,11 @@ void TLUMBrush::LoadModel(const std::string& fileName) {
   Shared3DSLoader = new T3DSLoader;
   try {
     Import3DS(fileName);
+  } catch (const EReadError& error) {
+    delete Shared3DSLoader;
+    Shared3DSLoader = nullptr;
+    // A model cut short says which model it was.
+    throw EReadError("Cannot read the model " + fileName + ": " + error.what());
   } catch (...) {
     delete Shared3DSLoader;
     Shared3DSLoader = nullptr;
