@@ -48,7 +48,7 @@ void FrameSizeFor(int& width, int& height) {
   width = UnitWidth;
   height = UnitHeight;
   if (Scale == TFrameScale::Native) {
-    const TFitRect rect = FitRect(SurfaceWidth, SurfaceHeight);
+    const TPixelRect rect = FitRect(SurfaceWidth, SurfaceHeight);
     width = rect.Width;
     height = rect.Height;
   }
@@ -62,8 +62,8 @@ bool FrameBufferObjectsOffered() {
 }
 }  // namespace
 
-TFitRect FitRect(int surfaceWidth, int surfaceHeight) {
-  TFitRect rect;
+TPixelRect FitRect(int surfaceWidth, int surfaceHeight) {
+  TPixelRect rect;
   if (surfaceWidth <= 0 || surfaceHeight <= 0) return rect;
   // Compared in 64 bits: a width of three quarters of the height or more is
   // too wide, and the height decides.
@@ -124,7 +124,7 @@ void ComposeFrame() {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, Buffer.Frame);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  const TFitRect rect = FitRect(SurfaceWidth, SurfaceHeight);
+  const TPixelRect rect = FitRect(SurfaceWidth, SurfaceHeight);
   if (rect.Width > 0 && rect.Height > 0) {
     const bool same = rect.Width == Buffer.Width && rect.Height == Buffer.Height;
     glBlitFramebuffer(0, 0, Buffer.Width, Buffer.Height, rect.X, rect.Y, rect.X + rect.Width, rect.Y + rect.Height,
@@ -138,7 +138,7 @@ void ComposeFrame() {
 int FramePixelWidth() { return Active ? Buffer.Width : ActiveWindow.Width; }
 int FramePixelHeight() { return Active ? Buffer.Height : ActiveWindow.Height; }
 bool PresentationActive() { return Active; }
-TFitRect SurfaceRect() { return FitRect(SurfaceWidth, SurfaceHeight); }
+TPixelRect SurfaceRect() { return FitRect(SurfaceWidth, SurfaceHeight); }
 
 void ReadFromSurface(bool surface) {
   if (Active) glBindFramebuffer(GL_READ_FRAMEBUFFER, surface ? 0 : Buffer.Frame);

@@ -6,17 +6,11 @@
 // 800 x 600 units. Without frame-buffer objects the frame is drawn straight
 // into the window, as before.
 #pragma once
-
-struct TFitRect {
-  int X = 0;
-  int Y = 0;
-  int Width = 0;
-  int Height = 0;
-};
+#include "platform/Types.h"
 
 // The largest 4:3 rectangle centred in a surface of this size; empty for an
 // empty surface.
-TFitRect FitRect(int surfaceWidth, int surfaceHeight);
+TPixelRect FitRect(int surfaceWidth, int surfaceHeight);
 
 enum class TFrameScale { Scaled, Native };
 
@@ -34,7 +28,7 @@ int FramePixelWidth();
 int FramePixelHeight();
 bool PresentationActive();
 // The fit rectangle of the current surface.
-TFitRect SurfaceRect();
+TPixelRect SurfaceRect();
 // Reads (glReadPixels) come from the window's back buffer instead of the
 // frame, for a look at the composed picture; false switches back.
 void ReadFromSurface(bool surface);

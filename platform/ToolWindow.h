@@ -6,18 +6,14 @@
 #include <string>
 #include <vector>
 
-struct TScreenRect {
-  int X = 0;
-  int Y = 0;
-  int Width = 0;
-  int Height = 0;
-};
+#include "platform/Types.h"
+
 
 // Where a window of width x height asked for at (x, y) goes: where asked when
 // it lies wholly on one of the screens, otherwise moved just inside the first
 // screen's right edge (and bottom edge, should it reach past that) so that it
 // can be seen. With no screens known it stays where asked.
-void PlaceOnScreen(const std::vector<TScreenRect>& screens, int width, int height, int& x, int& y);
+void PlaceOnScreen(const std::vector<TPixelRect>& screens, int width, int height, int& x, int& y);
 
 class TToolWindow {
  public:

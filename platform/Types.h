@@ -1,4 +1,4 @@
-// Plain value types shared by every layer: vectors and colours.
+// Plain value types shared by every layer: vectors, colours and rectangles.
 #pragma once
 
 struct Vec3 {
@@ -7,6 +7,14 @@ struct Vec3 {
 
 struct TColor4 {
   float r = 0, g = 0, b = 0, a = 0;
+};
+
+// A rectangle of pixels: left, top, size.
+struct TPixelRect {
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
 };
 
 inline Vec3 MakeVec3(float x, float y, float z) { return Vec3{x, y, z}; }

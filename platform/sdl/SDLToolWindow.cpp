@@ -6,13 +6,13 @@
 #include "platform/ToolWindow.h"
 
 namespace {
-bool Contains(const TScreenRect& screen, int x, int y, int width, int height) {
+bool Contains(const TPixelRect& screen, int x, int y, int width, int height) {
   return x >= screen.X && y >= screen.Y && x + width <= screen.X + screen.Width &&
          y + height <= screen.Y + screen.Height;
 }
 
-std::vector<TScreenRect> Screens() {
-  std::vector<TScreenRect> screens;
+std::vector<TPixelRect> Screens() {
+  std::vector<TPixelRect> screens;
   const int count = SDL_GetNumVideoDisplays();
   for (int k = 0; k < count; ++k) {
     SDL_Rect bounds;
@@ -22,11 +22,11 @@ std::vector<TScreenRect> Screens() {
 }
 }  // namespace
 
-void PlaceOnScreen(const std::vector<TScreenRect>& screens, int width, int height, int& x, int& y) {
+void PlaceOnScreen(const std::vector<TPixelRect>& screens, int width, int height, int& x, int& y) {
   if (screens.empty()) return;
-  for (const TScreenRect& screen : screens)
+  for (const TPixelRect& screen : screens)
     if (Contains(screen, x, y, width, height)) return;
-  const TScreenRect& first = screens.front();
+  const TPixelRect& first = screens.front();
   x = std::max(first.X, std::min(x, first.X + first.Width - width));
   y = std::max(first.Y, std::min(y, first.Y + first.Height - height));
 }

@@ -5,8 +5,8 @@
 #include "platform/Presentation.h"
 
 namespace {
-void ExpectRect(int width, int height, TFitRect want) {
-  const TFitRect got = FitRect(width, height);
+void ExpectRect(int width, int height, TPixelRect want) {
+  const TPixelRect got = FitRect(width, height);
   EXPECT_EQ(got.X, want.X) << width << "x" << height;
   EXPECT_EQ(got.Y, want.Y) << width << "x" << height;
   EXPECT_EQ(got.Width, want.Width) << width << "x" << height;

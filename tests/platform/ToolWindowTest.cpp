@@ -8,7 +8,7 @@ struct Placed {
   int X, Y;
 };
 
-Placed Place(const std::vector<TScreenRect>& screens, int x = 1414, int y = 422) {
+Placed Place(const std::vector<TPixelRect>& screens, int x = 1414, int y = 422) {
   PlaceOnScreen(screens, 178, 60, x, y);
   return {x, y};
 }

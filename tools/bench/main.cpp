@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     }
     SetVerticalSync(false);
     TTimingSink::Presenting = true;
-    const TFitRect rect = SurfaceRect();
+    const TPixelRect rect = SurfaceRect();
     std::printf("surface %dx%d, picture %dx%d at (%d, %d), drawn at %dx%d\n", surfaceWidth, surfaceHeight,
                 rect.Width, rect.Height, rect.X, rect.Y, FramePixelWidth(), FramePixelHeight());
   }
