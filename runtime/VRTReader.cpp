@@ -11,6 +11,7 @@
 namespace {
 // Tracks larger than this (1 GiB of samples) are refused rather than allocated.
 constexpr int64_t MaxTrackSamples = int64_t{1} << 28;
+constexpr size_t HeaderSize = 12;
 
 int32_t Int32At(const uint8_t* p) {
   return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
@@ -36,13 +37,22 @@ TVRTReader::TVRTReader(const std::string& fileName) { LoadFromFile(fileName); }
 
 void TVRTReader::LoadFromFile(const std::string& fileName) {
   TFileStream stream(fileName);
-  std::vector<uint8_t> bytes(static_cast<size_t>(stream.Size()));
-  const int64_t got = stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
+  // Only the bytes the header promises are read: whatever follows the
+  // samples is never looked at, however large the file.
+  std::vector<uint8_t> bytes(HeaderSize);
+  int64_t got = stream.Read(bytes.data(), static_cast<int64_t>(HeaderSize));
+  if (got == static_cast<int64_t>(HeaderSize)) {
+    const int64_t channels = Int32At(bytes.data()), samples = Int32At(bytes.data() + 4);
+    if (channels > 0 && channels <= MaxTrackChannels && samples > 0 && channels * samples <= MaxTrackSamples) {
+      const int64_t want = std::min<int64_t>(channels * samples * 4, stream.Size() - got);
+      bytes.resize(HeaderSize + static_cast<size_t>(std::max<int64_t>(want, 0)));
+      got += stream.Read(bytes.data() + HeaderSize, static_cast<int64_t>(bytes.size() - HeaderSize));
+    }
+  }
   LoadFromImage(bytes.data(), static_cast<size_t>(got), fileName);
 }
 
 void TVRTReader::LoadFromImage(const uint8_t* bytes, size_t size, const std::string& fileName) {
-  constexpr size_t HeaderSize = 12;
   if (size < HeaderSize) throw EReadError("Stream read error");
   const int32_t channels = Int32At(bytes);
   const int32_t samples = Int32At(bytes + 4);

@@ -170,6 +170,13 @@ TEST_F(TrackTest, CutOffSamplesReadAsZero) {
   EXPECT_EQ(track.Rate, 120);
 }
 
+TEST_F(TrackTest, BytesAfterTheSamplesAreIgnored) {
+  auto bytes = TrackBytes(2, 4, 120, Ramp(2, 4));
+  bytes.insert(bytes.end(), 100000, 0xAB);
+  TVRTReader track(Dir.Write("long.vrk", bytes));
+  EXPECT_EQ(track.Data, Ramp(2, 4));
+}
+
 TEST_F(TrackTest, RejectsHeadersThatDoNotFit) {
   std::vector<uint8_t> shortHeader;
   AppendInt32(shortHeader, 3);
