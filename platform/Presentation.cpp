@@ -137,7 +137,6 @@ void ComposeFrame() {
 
 int FramePixelWidth() { return Active ? Buffer.Width : ActiveWindow.Width; }
 int FramePixelHeight() { return Active ? Buffer.Height : ActiveWindow.Height; }
-bool PresentationActive() { return Active; }
 TPixelRect SurfaceRect() { return FitRect(SurfaceWidth, SurfaceHeight); }
 
 void ReadFromSurface(bool surface) {

@@ -26,7 +26,6 @@ void ComposeFrame();
 // Pixel size of what frames are drawn into: the frame buffer, or the window.
 int FramePixelWidth();
 int FramePixelHeight();
-bool PresentationActive();
 // The fit rectangle of the current surface.
 TPixelRect SurfaceRect();
 // Reads (glReadPixels) come from the window's back buffer instead of the

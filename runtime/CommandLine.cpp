@@ -1,9 +1,5 @@
 #include "runtime/CommandLine.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstring>
-
 #include "runtime/DemoMain.h"
 
 namespace {

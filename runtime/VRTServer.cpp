@@ -80,11 +80,6 @@ TVRTServerObject::~TVRTServerObject() {
   CurrentSocketBackend().Close(Listener);
 }
 
-size_t TVRTServerObject::HeldBytes(SocketId client) const {
-  auto found = Clients.find(client);
-  return found == Clients.end() ? 0 : found->second.Held();
-}
-
 void TVRTServerObject::SetCaption(std::string& label, const std::string& text) {
   if (label == text) return;
   label = text;
@@ -131,9 +126,9 @@ void TVRTServerObject::Apply(SocketId client, const TPacketEvent& event) {
   if (PacketApplied) PacketApplied(client, event.Values);
 }
 
-bool TVRTServerObject::ServerSocket1ClientRead(SocketId client) {
+void TVRTServerObject::ServerSocket1ClientRead(SocketId client) {
   auto found = Clients.find(client);
-  if (found == Clients.end()) return false;
+  if (found == Clients.end()) return;
   uint8_t bytes[ReadBytes];
   std::vector<TPacketEvent> events;
   for (int read = 0; read < ReadsPerPass; ++read) {
@@ -147,13 +142,12 @@ bool TVRTServerObject::ServerSocket1ClientRead(SocketId client) {
         ReportMessage("Error", "Socket error: " + failure.Text + " (" + std::to_string(failure.Code) +
                                    "), on API 'recv'");
       ServerSocket1ClientDisconnect(client);
-      return false;
+      return;
     }
     events.clear();
     found->second.Feed(bytes, received, events);
     for (const TPacketEvent& event : events) Apply(client, event);
   }
-  return true;
 }
 
 void TVRTServerObject::Timer1Timer() {

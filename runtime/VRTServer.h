@@ -47,8 +47,9 @@ class TVRTServerObject {
 
   void ServerSocket1ClientConnect(SocketId client);
   void ServerSocket1ClientDisconnect(SocketId client);
-  // Reads what the client has sent; false once the connection is closed.
-  bool ServerSocket1ClientRead(SocketId client);
+  // Reads what the client has sent and applies it; closes a connection the
+  // client has closed or that failed.
+  void ServerSocket1ClientRead(SocketId client);
   void Timer1Timer();
 
   const std::string& OfflineCaption() const { return Offline; }
@@ -56,8 +57,6 @@ class TVRTServerObject {
   size_t ClientCount() const { return Clients.size(); }
   // The status window's client area as painted: 0x00RRGGBB, top row first.
   std::vector<uint32_t> StatusPixels() const;
-  // Bytes a client's framer holds between passes.
-  size_t HeldBytes(SocketId client) const;
   // Called with each packet as it is applied, before any frame is rendered.
   std::function<void(SocketId client, const std::vector<float>& values)> PacketApplied;
 

@@ -87,10 +87,12 @@ class SDLWindowBackend final : public WindowBackend {
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
           event.Type = WindowEvent::Close;
-        } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && Window != nullptr &&
+                   e.window.windowID == SDL_GetWindowID(Window)) {
+          // Only the GL window's surface matters; other windows, such as the
+          // preview's status window, have none.
           event.Type = WindowEvent::Resize;
-          SDL_Window* window = SDL_GetWindowFromID(e.window.windowID);
-          if (window != nullptr) SDL_GL_GetDrawableSize(window, &event.Width, &event.Height);
+          SDL_GL_GetDrawableSize(Window, &event.Width, &event.Height);
         }
         break;
       case SDL_KEYDOWN:
