@@ -83,7 +83,7 @@ TVRTServerObject::~TVRTServerObject() {
 void TVRTServerObject::SetCaption(std::string& label, const std::string& text) {
   if (label == text) return;
   label = text;
-  CaptionsChanged = true;
+  RepaintDue = true;
   // A person running the server in a terminal follows the captions there.
   std::printf("%s\n", text.c_str());
   std::fflush(stdout);
@@ -97,8 +97,8 @@ std::vector<uint32_t> TVRTServerObject::StatusPixels() const {
 }
 
 void TVRTServerObject::PaintWindow() {
-  if (!CaptionsChanged) return;
-  CaptionsChanged = false;
+  if (!RepaintDue) return;
+  RepaintDue = false;
   if (Window != nullptr) Window->Paint(StatusPixels());
 }
 
@@ -175,6 +175,10 @@ void TVRTServerObject::Poll(int maxWaitMilliseconds) {
   double now = TickClock.GetTime();
   if (now >= NextTick) {
     Timer1Timer();
+    // The window system may have lost what was painted (a window that was
+    // covered, or shown after the first paint): paint it again now and then.
+    RepaintDue = true;
+    PaintWindow();
     // A late tick is not made up for, as with any window timer.
     now = TickClock.GetTime();
     NextTick += TickSeconds;

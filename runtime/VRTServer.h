@@ -69,7 +69,7 @@ class TVRTServerObject {
   std::map<SocketId, TPacketFramer> Clients;
   std::string Offline = "Offline";
   std::string Label1 = "Reading 0 streams";
-  bool CaptionsChanged = true;
+  bool RepaintDue = true;  // the status window is to be painted at the next chance
   bool PacketWaiting = false;
   std::function<void()> Render;
   double NextTick = 0;

@@ -11,6 +11,17 @@ bool Contains(const TPixelRect& screen, int x, int y, int width, int height) {
          y + height <= screen.Y + screen.Height;
 }
 
+// Whatever the window system does for this window, the demo's GL context is
+// current again afterwards.
+struct TKeepGLContext {
+  SDL_Window* Window = SDL_GL_GetCurrentWindow();
+  SDL_GLContext Context = SDL_GL_GetCurrentContext();
+  ~TKeepGLContext() {
+    if (Window != nullptr && Context != nullptr && SDL_GL_GetCurrentContext() != Context)
+      SDL_GL_MakeCurrent(Window, Context);
+  }
+};
+
 std::vector<TPixelRect> Screens() {
   std::vector<TPixelRect> screens;
   const int count = SDL_GetNumVideoDisplays();
@@ -33,8 +44,25 @@ void PlaceOnScreen(const std::vector<TPixelRect>& screens, int width, int height
 
 TToolWindow::TToolWindow(const std::string& caption, int x, int y, int width, int height)
     : Width(width), Height(height) {
-  PlaceOnScreen(Screens(), width, height, x, y);
-  Window = SDL_CreateWindow(caption.c_str(), x, y, width, height, SDL_WINDOW_UTILITY | SDL_WINDOW_SHOWN);
+  const TKeepGLContext keep;
+  // The window is painted from memory: no renderer of its own, whose GL
+  // context would take the place of the demo's.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
+  std::vector<TPixelRect> screens = Screens();
+  int placedX = x, placedY = y;
+  PlaceOnScreen(screens, width, height, placedX, placedY);
+  SDL_Window* window = SDL_CreateWindow(caption.c_str(), placedX, placedY, width, height,
+                                        SDL_WINDOW_UTILITY | SDL_WINDOW_SHOWN);
+  Window = window;
+  if (window == nullptr) return;
+  // Placed again with the frame the window manager put around it, so that
+  // the frame too stays on the screen.
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && left + right + top + bottom > 0) {
+    int outerX = x - left, outerY = y - top;
+    PlaceOnScreen(screens, width + left + right, height + top + bottom, outerX, outerY);
+    SDL_SetWindowPosition(window, outerX + left, outerY + top);
+  }
 }
 
 TToolWindow::~TToolWindow() {
@@ -48,6 +76,7 @@ void TToolWindow::Position(int& x, int& y) const {
 
 void TToolWindow::Paint(const std::vector<uint32_t>& pixels) {
   if (Window == nullptr || pixels.size() != static_cast<size_t>(Width) * Height) return;
+  const TKeepGLContext keep;
   SDL_Window* window = static_cast<SDL_Window*>(Window);
   SDL_Surface* target = SDL_GetWindowSurface(window);
   if (target == nullptr) return;
