@@ -1,13 +1,13 @@
 // SIGINT and SIGTERM, sent to the program started as a user would start it:
 // during start-up they end it at once with 130 and 143, in the main loop the
 // run ends between frames with 0.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <fstream>
 #include <thread>
 
 #include "support/RunDirectory.h"
@@ -15,17 +15,22 @@
 namespace {
 constexpr double Patience = 60;
 
-// Waits until the program has opened the track for reading: a pipe in place
-// of demo.vrk, which never delivers a byte, holds it there in the middle of
-// its start-up. Returns the pipe's writing end, -1 when it never came.
-int WaitForReader(const std::string& fifo) {
+// Waits until the program is blocked opening the track: a pipe in place of
+// demo.vrk, which no one ever opens for writing, holds it there in the middle
+// of its start-up for as long as the test likes. (Opening the pipe's other
+// end would let it go on, find that demo.vrk is no file, and end on its own,
+// racing the signal.) The kernel names that wait "wait_for_partner".
+bool WaitUntilBlockedOpening(int pid) {
+  const std::string wchanFile = "/proc/" + std::to_string(pid) + "/wchan";
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(Patience);
   while (std::chrono::steady_clock::now() < deadline) {
-    const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    if (writer >= 0) return writer;
+    std::ifstream wchan(wchanFile);
+    std::string where;
+    std::getline(wchan, where);
+    if (where == "wait_for_partner") return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return -1;
+  return false;
 }
 
 // Waits until stderr holds the text.
@@ -44,11 +49,9 @@ TEST(TerminationSignals, EndStartUpAtOnceWithTheSignalsStatus) {
     RunDirectory run(VEMLA_PROGRAM, VEMLA_STAGE_DIR);
     ASSERT_EQ(mkfifo(run.Path("demo.vrk").c_str(), 0600), 0);
     const int pid = run.Start({});
-    const int writer = WaitForReader(run.Path("demo.vrk"));
-    EXPECT_GE(writer, 0) << run.Stderr();
+    EXPECT_TRUE(WaitUntilBlockedOpening(pid)) << run.Stderr();
     kill(pid, signal);
     EXPECT_EQ(RunDirectory::Wait(pid, Patience), status) << run.Stderr();
-    if (writer >= 0) close(writer);
   }
 }
 
