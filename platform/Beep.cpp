@@ -1,11 +1,11 @@
 #include "platform/Beep.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
+#include "platform/Console.h"
+
 void WarningBeep() {
-  if (isatty(STDERR_FILENO) == 0) return;
+  if (!StderrIsTerminal()) return;
   std::fputc('\a', stderr);
   std::fflush(stderr);
 }

@@ -21,3 +21,8 @@ void EndRawKeys();
 // Waits up to milliseconds for typed bytes and returns all that are there;
 // empty when none came in that time.
 std::string WaitForTypedBytes(int milliseconds);
+
+// Whether a message box would reach someone: a desktop to show it on, and
+// on some systems a run whose errors are not being collected from standard
+// error instead.
+bool MessageBoxesSeen();

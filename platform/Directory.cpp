@@ -1,15 +1,18 @@
 #include "platform/Directory.h"
 
-#include <unistd.h>
-
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/Stream.h"
 
-bool ChangeDirectory(const std::string& path) { return chdir(PlatformPath(path).c_str()) == 0; }
+bool ChangeDirectory(const std::string& path) {
+  std::error_code error;
+  std::filesystem::current_path(PlatformPath(path), error);
+  return !error;
+}
 
 std::string AbsolutePath(const std::string& path) {
   std::error_code error;
@@ -30,9 +33,15 @@ bool PrepareOutputFolder(const std::string& path, std::string& reason) {
     reason = error.message();
     return false;
   }
-  if (access(folder.c_str(), W_OK | X_OK) != 0) {
+  // Writing is tried rather than judged from the folder's permissions, which
+  // say too little on some systems (and nothing for an administrator).
+  const fs::path probe = folder / ".vemla-write-check";
+  std::FILE* file = std::fopen(probe.string().c_str(), "wb");
+  if (file == nullptr) {
     reason = std::strerror(errno);
     return false;
   }
+  std::fclose(file);
+  fs::remove(probe, error);
   return true;
 }

@@ -1,6 +1,6 @@
 #include "platform/GLLibraries.h"
 
-#include <dlfcn.h>
+#include <SDL.h>
 
 #include <cfenv>
 
@@ -18,9 +18,9 @@ void ClearGLUEntryPoints() {
 }
 
 bool ResolveGLU() {
-  void* perspective = dlsym(GLUHandle, "gluPerspective");
-  void* lookAt = dlsym(GLUHandle, "gluLookAt");
-  void* mipmaps = dlsym(GLUHandle, "gluBuild2DMipmaps");
+  void* perspective = SDL_LoadFunction(GLUHandle, "gluPerspective");
+  void* lookAt = SDL_LoadFunction(GLUHandle, "gluLookAt");
+  void* mipmaps = SDL_LoadFunction(GLUHandle, "gluBuild2DMipmaps");
   if (perspective == nullptr || lookAt == nullptr || mipmaps == nullptr) return false;
   gluPerspective = reinterpret_cast<decltype(gluPerspective)>(perspective);
   gluLookAt = reinterpret_cast<decltype(gluLookAt)>(lookAt);
@@ -33,17 +33,18 @@ void (*gluPerspective)(double, double, double, double) = NoPerspective;
 void (*gluLookAt)(double, double, double, double, double, double, double, double, double) = NoLookAt;
 int (*gluBuild2DMipmaps)(unsigned, int, int, int, unsigned, unsigned, const void*) = NoBuild2DMipmaps;
 
-const char* const GLULibraryName = "libGLU.so.1";
+// The system's GLU, named by the build for the system it targets.
+const char* const GLULibraryName = VEMLA_GLU_LIBRARY;
 
 void LoadGLULibrary(const std::string& libraryName) {
   if (GLUHandle != nullptr) {
-    dlclose(GLUHandle);
+    SDL_UnloadObject(GLUHandle);
     GLUHandle = nullptr;
   }
   ClearGLUEntryPoints();
-  GLUHandle = dlopen(libraryName.c_str(), RTLD_NOW | RTLD_LOCAL);
+  GLUHandle = SDL_LoadObject(libraryName.c_str());
   if (GLUHandle == nullptr || !ResolveGLU()) {
-    if (GLUHandle != nullptr) dlclose(GLUHandle);
+    if (GLUHandle != nullptr) SDL_UnloadObject(GLUHandle);
     GLUHandle = nullptr;
     ClearGLUEntryPoints();
     throw EGLLibraryError("Could not load GLu from " + libraryName);
@@ -58,7 +59,7 @@ void LoadGLLibraries() {
 }
 
 void UnloadGLLibraries() {
-  if (GLUHandle != nullptr) dlclose(GLUHandle);
+  if (GLUHandle != nullptr) SDL_UnloadObject(GLUHandle);
   GLUHandle = nullptr;
   ClearGLUEntryPoints();
 }

@@ -17,7 +17,7 @@ extern void (*gluLookAt)(double eyeX, double eyeY, double eyeZ, double centerX, 
 extern int (*gluBuild2DMipmaps)(unsigned target, int components, int width, int height, unsigned format,
                                 unsigned type, const void* data);
 
-extern const char* const GLULibraryName;  // "libGLU.so.1"
+extern const char* const GLULibraryName;  // "libGLU.so.1", or "glu32.dll" on Windows
 
 // Masks the floating-point exceptions and loads GLU; raises EGLLibraryError
 // "Could not load GLu from <library>" when GLU cannot be loaded.

@@ -6,20 +6,21 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Console.h"
 #include "platform/Termination.h"
 
 namespace {
 bool Recording = false;
 std::vector<ShownMessage> Recorded;
 
-// A box needs a real display: not the offscreen or dummy drivers, and an X or
-// Wayland server to show it on.
+// A box needs a real display: not the offscreen or dummy drivers, and a
+// desktop where someone sees it.
 bool DisplayAvailable() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver == nullptr) driver = std::getenv("SDL_VIDEODRIVER");
   if (driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
     return false;
-  return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+  return MessageBoxesSeen();
 }
 }  // namespace
 

@@ -1,6 +1,5 @@
 #include "platform/Presentation.h"
 
-#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -8,8 +7,36 @@
 #include <string_view>
 
 #include "platform/GLWindow.h"
+#include "platform/WindowBackend.h"
 
 namespace {
+// The frame buffer object calls, taken from the context: some systems' GL
+// libraries export nothing past OpenGL 1.1.
+PFNGLGENFRAMEBUFFERSPROC glGenFramebuffers = nullptr;
+PFNGLBINDFRAMEBUFFERPROC glBindFramebuffer = nullptr;
+PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer = nullptr;
+PFNGLCHECKFRAMEBUFFERSTATUSPROC glCheckFramebufferStatus = nullptr;
+PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer = nullptr;
+PFNGLGENRENDERBUFFERSPROC glGenRenderbuffers = nullptr;
+PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer = nullptr;
+PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage = nullptr;
+
+void* Entry(const char* name) { return CurrentWindowBackend().GLProcAddress(name); }
+
+bool ResolveFrameBufferCalls() {
+  glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(Entry("glGenFramebuffers"));
+  glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(Entry("glBindFramebuffer"));
+  glFramebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(Entry("glFramebufferRenderbuffer"));
+  glCheckFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(Entry("glCheckFramebufferStatus"));
+  glBlitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(Entry("glBlitFramebuffer"));
+  glGenRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(Entry("glGenRenderbuffers"));
+  glBindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(Entry("glBindRenderbuffer"));
+  glRenderbufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(Entry("glRenderbufferStorage"));
+  return glGenFramebuffers != nullptr && glBindFramebuffer != nullptr && glFramebufferRenderbuffer != nullptr &&
+         glCheckFramebufferStatus != nullptr && glBlitFramebuffer != nullptr && glGenRenderbuffers != nullptr &&
+         glBindRenderbuffer != nullptr && glRenderbufferStorage != nullptr;
+}
+
 struct TFrameBuffer {
   GLuint Frame = 0;
   GLuint Colour = 0;
@@ -86,7 +113,7 @@ bool StartPresentation(int width, int height, int surfaceWidth, int surfaceHeigh
   SurfaceHeight = surfaceHeight;
   Scale = scale;
   Active = false;
-  if (!FrameBufferObjectsOffered()) return false;
+  if (!FrameBufferObjectsOffered() || !ResolveFrameBufferCalls()) return false;
   if (Buffer.Frame == 0) {
     glGenFramebuffers(1, &Buffer.Frame);
     glGenRenderbuffers(1, &Buffer.Colour);

@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
 std::string PlatformPath(const std::string& name) {
   std::string path = name;
   for (char& c : path)
@@ -15,10 +19,15 @@ bool FileExists(const std::string& name) {
 }
 
 TFileStamp FileStampOf(const std::string& name) {
-  struct stat info {};
-  if (stat(PlatformPath(name).c_str(), &info) != 0) return {};
-  return TFileStamp{static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
-                    static_cast<int64_t>(info.st_size)};
+  namespace fs = std::filesystem;
+  const fs::path path(PlatformPath(name));
+  std::error_code error;
+  const fs::file_time_type modified = fs::last_write_time(path, error);
+  if (error) return {};
+  const uintmax_t size = fs::file_size(path, error);
+  if (error) return {};
+  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch());
+  return TFileStamp{static_cast<int64_t>(ns.count()), static_cast<int64_t>(size)};
 }
 
 TFileStream::TFileStream(const std::string& fileName) : Name(fileName) {

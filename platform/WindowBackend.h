@@ -53,11 +53,15 @@ class WindowBackend {
   // 0: present at once; 1: wait for the vertical blank; -1: wait unless
   // the frame is late. False when the driver does not offer it.
   virtual bool SetSwapInterval(int) { return false; }
+  // An OpenGL entry point of the current context beyond OpenGL 1.1, which
+  // not every system's GL library exports; nullptr when it has none.
+  virtual void* GLProcAddress(const char*) { return nullptr; }
 };
 
 WindowBackend& CurrentWindowBackend();
 // Picks the window system's offscreen video driver unless the environment
-// names a driver: for runs whose frames nobody watches.
+// names a driver: for runs whose frames nobody watches. Where the system has
+// no such driver, the ordinary one is used.
 void PreferOffscreenVideo();
 // nullptr restores the SDL backend.
 void SetWindowBackend(WindowBackend* backend);

@@ -1,10 +1,7 @@
 #include "render2d/FontRaster.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-
-#include <cctype>
 
 namespace {
 constexpr int CodeCount = 255;
@@ -15,37 +12,7 @@ const uint16_t Cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026,
                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t k = 0; k < a.size(); ++k)
-    if (std::tolower(static_cast<unsigned char>(a[k])) != std::tolower(static_cast<unsigned char>(b[k]))) return false;
-  return true;
-}
-
 uint32_t CodePoint(int code) { return code >= 128 && code < 160 ? Cp1252High[code - 128] : code; }
-
-// The best match for family and weight, and whether it is of that family.
-std::string Match(const std::string& family, bool bold, bool& sameFamily) {
-  sameFamily = false;
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  std::string path;
-  if (match != nullptr) {
-    FcChar8* file = nullptr;
-    FcChar8* matched = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<const char*>(file);
-    if (FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch)
-      sameFamily = SameNameIgnoringCase(reinterpret_cast<const char*>(matched), family);
-    FcPatternDestroy(match);
-  }
-  FcPatternDestroy(pattern);
-  return path;
-}
 
 TGlyphBitmap Rasterise(FT_Face face, int code) {
   TGlyphBitmap glyph;
@@ -75,16 +42,6 @@ TGlyphBitmap Rasterise(FT_Face face, int code) {
   return glyph;
 }
 }  // namespace
-
-std::string FindFontFile(const std::string& faceName, bool bold) {
-  if (!FcInit()) return {};
-  bool sameFamily = false;
-  const std::string path = Match(faceName, bold, sameFamily);
-  if (sameFamily) return path;
-  bool dejaVu = false;
-  const std::string fallback = Match("DejaVu Sans", bold, dejaVu);
-  return fallback.empty() ? path : fallback;
-}
 
 TFontGlyphs RasteriseFont(const std::string& faceName, int32_t height, bool bold) {
   TFontGlyphs font;

@@ -1,9 +1,11 @@
-// Character bitmaps for the bitmap font: the face is found through fontconfig
-// and rasterised with FreeType as one-bit glyphs, codes read as Windows-1252.
+// Character bitmaps for the bitmap font: the face is found where the system
+// keeps its fonts (platform/FontFiles.h) and rasterised with FreeType as one-bit glyphs, codes read as Windows-1252.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/FontFiles.h"
 
 struct TGlyphBitmap {
   int32_t Width = 0;
@@ -21,9 +23,6 @@ struct TFontGlyphs {
   std::vector<TGlyphBitmap> Glyphs;  // one per character code 0 to 254
 };
 
-// The font file fontconfig offers for the face; when it has no face of that
-// family, DejaVu Sans. Empty when there is no font at all.
-std::string FindFontFile(const std::string& faceName, bool bold);
 // Rasterises codes 0 to 254 at a character (em) height of height pixels.
 // Codes without a glyph get an empty bitmap with no advance.
 TFontGlyphs RasteriseFont(const std::string& faceName, int32_t height, bool bold);

@@ -72,7 +72,7 @@ std::vector<std::string> EncoderCommand(const TVideoJob& job) {
 
 TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, double fps, int64_t frames)
     : Path(path), Progress(frames) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   std::string reason;
@@ -88,8 +88,8 @@ TVideoSink::TVideoSink(const std::string& path, const std::string& music, double
   job.Frames = frames;
   if (!Encoder.Start(EncoderCommand(job), Log, reason)) {
     std::remove(Log.c_str());
-    throw ECaptureError("Cannot start ffmpeg to encode " + path + ": " + reason +
-                        " (it comes with Debian's ffmpeg package)");
+    throw ECaptureError("Cannot start ffmpeg to encode " + path + ": " + reason + " (" + WhereToGetProgram("ffmpeg") +
+                        ")");
   }
 }
 

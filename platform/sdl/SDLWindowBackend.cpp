@@ -114,6 +114,7 @@ class SDLWindowBackend final : public WindowBackend {
   }
 
   bool SetSwapInterval(int interval) override { return SDL_GL_SetSwapInterval(interval) == 0; }
+  void* GLProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
 
  private:
   SDL_Window* Window = nullptr;
@@ -126,5 +127,13 @@ WindowBackend* Active = &SdlBackend;
 
 WindowBackend& CurrentWindowBackend() { return *Active; }
 // A hint of default priority yields to SDL_VIDEODRIVER in the environment.
-void PreferOffscreenVideo() { SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen"); }
+void PreferOffscreenVideo() {
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const char* name = SDL_GetVideoDriver(i);
+    if (name != nullptr && SDL_strcmp(name, "offscreen") == 0) {
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+      return;
+    }
+  }
+}
 void SetWindowBackend(WindowBackend* backend) { Active = backend ? backend : &SdlBackend; }

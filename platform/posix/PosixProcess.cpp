@@ -11,9 +11,11 @@
 
 extern char** environ;
 
+std::string WhereToGetProgram(const std::string& program) { return "it comes with Debian's " + program + " package"; }
+
 TPipedProcess::~TPipedProcess() {
   if (Pid <= 0) return;
-  kill(Pid, SIGTERM);
+  kill(static_cast<pid_t>(Pid), SIGTERM);
   Finish();
 }
 
@@ -55,7 +57,7 @@ bool TPipedProcess::Start(const std::vector<std::string>& arguments, const std::
 bool TPipedProcess::Write(const void* data, size_t size) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0 && Input >= 0) {
-    const ssize_t written = write(Input, bytes, size);
+    const ssize_t written = write(static_cast<int>(Input), bytes, size);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -68,12 +70,12 @@ bool TPipedProcess::Write(const void* data, size_t size) {
 
 int TPipedProcess::Finish() {
   if (Input >= 0) {
-    close(Input);
+    close(static_cast<int>(Input));
     Input = -1;
   }
   if (Pid <= 0) return -1;
   int status = 0;
-  while (waitpid(Pid, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(static_cast<pid_t>(Pid), &status, 0) < 0 && errno == EINTR) {
   }
   Pid = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

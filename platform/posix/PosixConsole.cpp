@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 bool LineOpen = false;
@@ -69,3 +70,5 @@ std::string WaitForTypedBytes(int milliseconds) {
   const ssize_t got = read(STDIN_FILENO, bytes, sizeof bytes);
   return got > 0 ? std::string(bytes, static_cast<size_t>(got)) : std::string();
 }
+
+bool MessageBoxesSeen() { return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr; }
