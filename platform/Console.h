@@ -26,3 +26,9 @@ std::string WaitForTypedBytes(int milliseconds);
 // on some systems a run whose errors are not being collected from standard
 // error instead.
 bool MessageBoxesSeen();
+
+// A console that the system opened for this program alone, as when it is
+// started from a desktop rather than a command line, is given back, so that
+// only the program's own window shows; its messages then come in boxes. A
+// console shared with a command line, or output sent elsewhere, stays.
+void LeaveConsoleOfItsOwn();

@@ -68,7 +68,7 @@ bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool full
   format.ColorBits = bits;
   bool fullscreenFailed = false;
   const ScreenMode mode = !fullscreen ? ScreenMode::Windowed : desktop ? ScreenMode::Desktop : ScreenMode::Fullscreen;
-  window.Wnd = backend.CreateWindow(window.Title, width, height, mode, format, fullscreenFailed);
+  window.Wnd = backend.OpenWindow(window.Title, width, height, mode, format, fullscreenFailed);
   if (window.Wnd == nullptr) {
     KillGLWindow(window, FullscreenMode);
     WindowError("Unable to create window!");

@@ -38,7 +38,7 @@ class WindowBackend {
   virtual void ShowCursor(bool visible) = 0;
   // Creates the window hidden at (0, 0). In Fullscreen the display mode is
   // switched; fullscreenFailed tells when that switch did not take.
-  virtual void* CreateWindow(const std::string& title, int width, int height, ScreenMode mode,
+  virtual void* OpenWindow(const std::string& title, int width, int height, ScreenMode mode,
                              const PixelFormatRequest& format, bool& fullscreenFailed) = 0;
   virtual bool DestroyWindow(void* window) = 0;
   virtual void* CreateContext(void* window) = 0;

@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 
+#include "platform/Console.h"
 #include "platform/Directory.h"
 #include "platform/EINKeyboard.h"
 #include "platform/GLLibraries.h"
@@ -97,6 +98,7 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
 int RunDemo(int argc, const char* const* argv) {
   // Before the window system starts, which then leaves the signals to us.
   InstallTerminationHandlers();
+  LeaveConsoleOfItsOwn();
   try {
     TCommandLine line;
     if (auto error = ParseCommandLine(argc, argv, line)) return UsageError(*error);

@@ -72,3 +72,6 @@ std::string WaitForTypedBytes(int milliseconds) {
 }
 
 bool MessageBoxesSeen() { return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr; }
+
+// A terminal is never opened for a program on its own here.
+void LeaveConsoleOfItsOwn() {}

@@ -1,8 +1,8 @@
-// The platform's counters on SDL and the C library's UTC clock.
+// The platform's counters on SDL and the standard library's UTC clock.
 #include <SDL.h>
 
 #include <chrono>
-#include <ctime>
+#include <cstdint>
 
 #include "platform/Clock.h"
 
@@ -17,11 +17,12 @@ const CounterSource* ActiveCounters = &PlatformCounters;
 TimeOfDay SystemUtcTimeOfDay() {
   using namespace std::chrono;
   auto now = system_clock::now();
-  auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count();
-  std::time_t secs = static_cast<std::time_t>(ms / 1000);
-  std::tm utc{};
-  gmtime_r(&secs, &utc);
-  return TimeOfDay{utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(ms % 1000)};
+  const int64_t ms = duration_cast<milliseconds>(now.time_since_epoch()).count();
+  // The clock counts days of exactly 86,400 seconds since midnight UTC.
+  constexpr int64_t Day = 86400000;
+  const int64_t today = (ms % Day + Day) % Day;
+  return TimeOfDay{static_cast<int>(today / 3600000), static_cast<int>(today / 60000 % 60),
+                   static_cast<int>(today / 1000 % 60), static_cast<int>(today % 1000)};
 }
 
 TimeOfDay (*ActiveTimeOfDay)() = SystemUtcTimeOfDay;

@@ -27,7 +27,7 @@ class SDLWindowBackend final : public WindowBackend {
 
   void ShowCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
-  void* CreateWindow(const std::string& title, int width, int height, ScreenMode mode, const PixelFormatRequest& format,
+  void* OpenWindow(const std::string& title, int width, int height, ScreenMode mode, const PixelFormatRequest& format,
                      bool& fullscreenFailed) override {
     fullscreenFailed = false;
     SDL_GL_ResetAttributes();

@@ -136,3 +136,10 @@ bool MessageBoxesSeen() {
   const DWORD type = GetFileType(handle);
   return type != FILE_TYPE_DISK && type != FILE_TYPE_PIPE;
 }
+
+void LeaveConsoleOfItsOwn() {
+  DWORD processes[2];
+  if (GetConsoleProcessList(processes, 2) != 1) return;
+  if (!IsConsole(STD_OUTPUT_HANDLE) || !IsConsole(STD_ERROR_HANDLE)) return;
+  FreeConsole();
+}

@@ -1,13 +1,15 @@
 // Without an audio device the music module stays silent and harmless.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <cstdlib>
 
 #include "platform/Music.h"
 
 TEST(MusicWithoutDevice, EverythingFailsQuietly) {
   // An audio driver that does not exist stands for a machine without sound.
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  SDL_setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   EXPECT_FALSE(InitMusic(nullptr));
   EXPECT_EQ(LoadSample("vemla\\sound.mp3"), -1);
   EXPECT_EQ(SampleCount, 0);

@@ -29,10 +29,10 @@ class FakeBackend final : public WindowBackend {
   bool FindDisplayMode(int, int, int) override { return Log("FindDisplayMode", !FailMode); }
   void RestoreDisplayMode() override { Calls.push_back("RestoreDisplayMode"); }
   void ShowCursor(bool visible) override { Calls.push_back(visible ? "ShowCursor(true)" : "ShowCursor(false)"); }
-  void* CreateWindow(const std::string&, int width, int height, ScreenMode mode, const PixelFormatRequest& format,
+  void* OpenWindow(const std::string&, int width, int height, ScreenMode mode, const PixelFormatRequest& format,
                      bool& fullscreenFailed) override {
     const bool fullscreen = mode != ScreenMode::Windowed;
-    Calls.push_back("CreateWindow(" + std::to_string(width) + "x" + std::to_string(height) +
+    Calls.push_back("OpenWindow(" + std::to_string(width) + "x" + std::to_string(height) +
                     (mode == ScreenMode::Desktop ? ", desktop" : fullscreen ? ", fullscreen" : ", windowed") + ")");
     Format = format;
     fullscreenFailed = fullscreen && FailSwitch;
@@ -94,7 +94,7 @@ TEST_F(WindowCreation, FailedMakeCurrentTearsEverythingDownThenSaysSo) {
   TGLWindow window;
   EXPECT_FALSE(BuildGLWindow(800, 600, 32, window, "Test", true));
   EXPECT_EQ(Fake.Calls, (Strings{"StartVideo", "FindDisplayMode", "ShowCursor(false)",
-                                 "CreateWindow(800x600, fullscreen)", "CreateContext", "MakeCurrent",
+                                 "OpenWindow(800x600, fullscreen)", "CreateContext", "MakeCurrent",
                                  "RestoreDisplayMode", "ShowCursor(true)", "MakeCurrent(none)", "DeleteContext",
                                  "DestroyWindow", "StopVideo"}));
   EXPECT_EQ(Texts(), (Strings{"Unable to activate OpenGL rendering context"}));
@@ -110,7 +110,7 @@ TEST_F(WindowCreation, NoFullscreenModeFallsBackToAWindow) {
   TGLWindow window;
   EXPECT_TRUE(SetupGLWindow(window, 800, 600, 32, true));
   EXPECT_EQ(Texts(), (Strings{"Unable to switch to fullscreen!"}));
-  EXPECT_EQ(Fake.Calls[2], "CreateWindow(800x600, windowed)");
+  EXPECT_EQ(Fake.Calls[2], "OpenWindow(800x600, windowed)");
   EXPECT_TRUE(FullscreenMode) << "the request is kept for the teardown";
 }
 

@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "platform/GLWindow.h"
 #include "render2d/FontRaster.h"
@@ -50,7 +51,7 @@ class Drawing : public GLTest {
   static void ExpectStandardPerspective() {
     double m[16];
     ReadMatrix(GL_PROJECTION_MATRIX, m);
-    const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
+    const double f = 1.0 / std::tan(22.5 * std::numbers::pi / 180.0);
     EXPECT_NEAR(m[5], f, 1e-5);
     EXPECT_NEAR(m[0], f / (4.0 / 3.0), 1e-5);
     EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
@@ -253,7 +254,7 @@ TEST_F(Drawing, BillboardFacesTheCamera) {
   glColor4f(1, 1, 1, 1);
   ClearFrame();
   glRotatef(30, 0, 0, 1);
-  const float c = std::cos(30 * M_PI / 180), s = std::sin(30 * M_PI / 180);
+  const float c = std::cos(30 * std::numbers::pi / 180), s = std::sin(30 * std::numbers::pi / 180);
   // The object-space point that the rotation carries to (400, 300).
   DrawBillboard(MakeVec3(400 * c + 300 * s, -400 * s + 300 * c, 0), 50);
   EXPECT_TRUE(IsWhite(351, 251));

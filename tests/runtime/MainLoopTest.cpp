@@ -38,7 +38,7 @@ class CountingWindow final : public WindowBackend {
   bool FindDisplayMode(int, int, int) override { return true; }
   void RestoreDisplayMode() override {}
   void ShowCursor(bool) override {}
-  void* CreateWindow(const std::string&, int, int, ScreenMode, const PixelFormatRequest&, bool&) override {
+  void* OpenWindow(const std::string&, int, int, ScreenMode, const PixelFormatRequest&, bool&) override {
     return nullptr;
   }
   bool DestroyWindow(void*) override { return true; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <memory>
 
 #include "SceneFixture.h"
@@ -63,7 +64,7 @@ TEST_F(SceneTest, NestRestoresTheStandardFieldOfView) {
   RenderClockNest(0.5f);
   double m[16];
   ReadMatrix(GL_PROJECTION_MATRIX, m);
-  EXPECT_NEAR(m[5], 1.0 / std::tan(22.5 * M_PI / 180.0), 1e-5);
+  EXPECT_NEAR(m[5], 1.0 / std::tan(22.5 * std::numbers::pi / 180.0), 1e-5);
 }
 
 TEST_F(SceneTest, GlowMovesTheCameraOnEveryBeatItConsumes) {

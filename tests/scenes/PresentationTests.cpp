@@ -20,7 +20,7 @@ class Presentation : public GLTest {
   // A second window of 1280 x 720 on the same context, frames fitted to it.
   void UseWideSurface(TFrameScale scale) {
     bool failed = false;
-    Wide720 = CurrentWindowBackend().CreateWindow("Wide", Wide, High, ScreenMode::Windowed, {}, failed);
+    Wide720 = CurrentWindowBackend().OpenWindow("Wide", Wide, High, ScreenMode::Windowed, {}, failed);
     ASSERT_NE(Wide720, nullptr);
     ASSERT_TRUE(CurrentWindowBackend().MakeCurrent(Wide720, ActiveWindow.RC));
     ASSERT_TRUE(StartPresentation(800, 600, Wide, High, scale));

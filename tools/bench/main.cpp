@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
     // their 800 x 600 units.
     bool failed = false;
     MainWindow.Wnd = MainWindow.DC =
-        CurrentWindowBackend().CreateWindow("Bench", surfaceWidth, surfaceHeight, ScreenMode::Windowed, {}, failed);
+        CurrentWindowBackend().OpenWindow("Bench", surfaceWidth, surfaceHeight, ScreenMode::Windowed, {}, failed);
     CurrentWindowBackend().MakeCurrent(MainWindow.Wnd, MainWindow.RC);
     if (!StartPresentation(800, 600, surfaceWidth, surfaceHeight,
                            native ? TFrameScale::Native : TFrameScale::Scaled)) {
