@@ -29,8 +29,10 @@ class SocketBackend {
   // Listens on a TCP port on all local addresses, non-blocking, reusing an
   // address left in TIME_WAIT. -1 with the failure when the port cannot be had.
   virtual SocketId Listen(int port, int backlog, SocketFailure& failure) = 0;
-  // A connection waiting on the listener, made non-blocking; -1 when none.
-  virtual SocketId Accept(SocketId listener) = 0;
+  // A connection waiting on the listener, made non-blocking. -1 when none is
+  // waiting (failure.Code stays 0) or when one cannot be taken, as when the
+  // process has no descriptors left (failure says why).
+  virtual SocketId Accept(SocketId listener, SocketFailure& failure) = 0;
   // Takes up to size bytes that the connection holds now, without waiting.
   virtual ReceiveOutcome Receive(SocketId connection, uint8_t* buffer, size_t size, size_t& received,
                                  SocketFailure& failure) = 0;

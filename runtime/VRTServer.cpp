@@ -1,6 +1,7 @@
 #include "runtime/VRTServer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/GLWindow.h"
@@ -14,6 +15,12 @@ TETimer ServerTimer;
 
 namespace {
 constexpr int ListenBacklog = 5;
+// Clients served at once, well under any process's descriptor limit; a
+// connection beyond them is taken and closed at once.
+constexpr size_t MaxClients = 64;
+// How long the listener rests after a connection could not be taken: it
+// stays readable meanwhile, and polling it again at once would spin.
+constexpr double AcceptPauseSeconds = 0.3;
 constexpr double TickSeconds = 0.5;
 // Bytes taken from a connection by one read, and the most reads one
 // connection gets in a pass, so that a client sending without pause cannot
@@ -156,10 +163,36 @@ void TVRTServerObject::Timer1Timer() {
   Render();
 }
 
+void TVRTServerObject::AcceptClients() {
+  SocketBackend& sockets = CurrentSocketBackend();
+  if (TickClock.GetTime() < ListenerRestsUntil) return;
+  for (;;) {
+    SocketFailure failure;
+    const SocketId client = sockets.Accept(Listener, failure);
+    if (client < 0) {
+      if (failure.Code == 0) return;
+      if (!AcceptFailureSaid) ReportMessage("Error", "Cannot accept a connection: " + failure.Text);
+      AcceptFailureSaid = true;
+      ListenerRestsUntil = TickClock.GetTime() + AcceptPauseSeconds;
+      return;
+    }
+    AcceptFailureSaid = false;
+    if (Clients.size() >= MaxClients) {
+      sockets.Close(client);
+      if (!ClientLimitSaid)
+        ReportMessage("Error", "Too many clients: " + std::to_string(MaxClients) +
+                                   " are connected; further connections are closed until one leaves");
+      ClientLimitSaid = true;
+      continue;
+    }
+    ClientLimitSaid = false;
+    ServerSocket1ClientConnect(client);
+  }
+}
+
 void TVRTServerObject::Poll(int maxWaitMilliseconds) {
   SocketBackend& sockets = CurrentSocketBackend();
-  for (SocketId client = sockets.Accept(Listener); client >= 0; client = sockets.Accept(Listener))
-    ServerSocket1ClientConnect(client);
+  AcceptClients();
   std::vector<SocketId> ids;
   ids.reserve(Clients.size());
   for (const auto& client : Clients) ids.push_back(client.first);
@@ -184,10 +217,12 @@ void TVRTServerObject::Poll(int maxWaitMilliseconds) {
     NextTick += TickSeconds;
     if (NextTick <= now) NextTick = now + TickSeconds;
   }
-  const int untilTick = static_cast<int>((NextTick - now) * 1000);
+  // Rounded up: a wait cut short of the tick would only spin until it.
+  const int untilTick = static_cast<int>(std::ceil((NextTick - now) * 1000));
   const int wait = std::clamp(std::min(untilTick, maxWaitMilliseconds), 0, LongestWaitMilliseconds);
   ids.clear();
-  ids.push_back(Listener);
+  // A resting listener is not waited on: it would wake the wait at once.
+  if (now >= ListenerRestsUntil) ids.push_back(Listener);
   for (const auto& client : Clients) ids.push_back(client.first);
   sockets.Wait(ids, wait);
 }

@@ -61,11 +61,16 @@ class TVRTServerObject {
   std::function<void(SocketId client, const std::vector<float>& values)> PacketApplied;
 
  private:
+  // Takes the connections waiting on the listener, up to the client limit.
+  void AcceptClients();
   void SetCaption(std::string& label, const std::string& text);
   void Apply(SocketId client, const TPacketEvent& event);
   void PaintWindow();
 
   SocketId Listener = -1;
+  double ListenerRestsUntil = 0;  // on TickClock: no accepting before then
+  bool AcceptFailureSaid = false;
+  bool ClientLimitSaid = false;
   std::map<SocketId, TPacketFramer> Clients;
   std::string Offline = "Offline";
   std::string Label1 = "Reading 0 streams";

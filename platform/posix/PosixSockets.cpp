@@ -43,12 +43,14 @@ class PosixSocketBackend final : public SocketBackend {
     return fd;
   }
 
-  SocketId Accept(SocketId listener) override {
+  SocketId Accept(SocketId listener, SocketFailure& failure) override {
+    failure = SocketFailure{};
     for (;;) {
       const int fd = accept4(static_cast<int>(listener), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
       if (fd >= 0) return fd;
       // A connection that was reset before it was taken is skipped.
       if (errno == ECONNABORTED || errno == EINTR) continue;
+      if (errno != EAGAIN && errno != EWOULDBLOCK) failure = FailureFrom(errno);
       return -1;
     }
   }

@@ -65,7 +65,8 @@ class Win32SocketBackend final : public SocketBackend {
     return IdOf(s);
   }
 
-  SocketId Accept(SocketId listener) override {
+  SocketId Accept(SocketId listener, SocketFailure& failure) override {
+    failure = SocketFailure{};
     for (;;) {
       const SOCKET s = accept(SocketOf(listener), nullptr, nullptr);
       if (s != INVALID_SOCKET) {
@@ -76,6 +77,7 @@ class Win32SocketBackend final : public SocketBackend {
       // A connection that was reset before it was taken is skipped.
       const int error = WSAGetLastError();
       if (error == WSAECONNRESET || error == WSAEINTR) continue;
+      if (error != WSAEWOULDBLOCK) failure = FailureFrom(error);
       return -1;
     }
   }
