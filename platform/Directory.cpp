@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "platform/Stream.h"
@@ -44,4 +45,15 @@ bool PrepareOutputFolder(const std::string& path, std::string& reason) {
   std::fclose(file);
   fs::remove(probe, error);
   return true;
+}
+
+std::string ScratchFilePath(const std::string& stem) {
+  std::error_code error;
+  std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) folder = ".";
+  std::random_device random;
+  const uint64_t tag = (static_cast<uint64_t>(random()) << 32) ^ random();
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(tag));
+  return (folder / (stem + "-" + hex)).string();
 }

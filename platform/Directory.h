@@ -10,3 +10,6 @@ std::string AbsolutePath(const std::string& path);
 // Makes the folder (and its parents) when missing and checks that files can
 // be made in it; false with the reason when not.
 bool PrepareOutputFolder(const std::string& path, std::string& reason);
+// A path for a scratch file of the program's in the system's temporary
+// folder, named after stem and unlike any other run's; the caller removes it.
+std::string ScratchFilePath(const std::string& stem);

@@ -25,8 +25,11 @@ bool WritePngBottomUp(const std::string& path, int width, int height, const uint
   image.flags = PNG_IMAGE_FLAG_FAST;
   // A negative stride walks the rows from the last to the first.
   const png_int_32 stride = -static_cast<png_int_32>(width * 3);
+  // The library's own message for a failed write says only "Write Error";
+  // the system's reason (a full disk, say) is in errno.
+  errno = 0;
   bool ok = png_image_write_to_stdio(&image, file, 0, rgb, stride, nullptr) != 0;
-  if (!ok) reason = image.message;
+  if (!ok) reason = errno != 0 ? std::strerror(errno) : image.message;
   png_image_free(&image);
   if (std::fflush(file) != 0 && ok) {
     ok = false;

@@ -13,6 +13,9 @@ void EnterMainLoop();
 void LeaveMainLoop();
 // A signal has asked the loops to stop.
 bool TerminationRequested();
+// The status a Unix program ends with for the signal that asked: 130 for
+// SIGINT (Ctrl+C), 143 for SIGTERM and the rest; 0 before any asked.
+int TerminationStatus();
 // While a modal message box is up a signal ends the program at once, with
 // status 0 from the main loop.
 void EnterModalWait();

@@ -69,6 +69,8 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
   LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
   TVirtualClock clock(span.From, options.Fps, span.Count);
   int64_t written = 0;
+  // From here a signal stops the capture between frames, so that what it
+  // leaves behind is whole: the frames written so far, or no video at all.
   if (video) {
     std::string music = AbsolutePath(MusicFileName);
     if (!FileExists(music)) {
@@ -76,14 +78,26 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
       music.clear();
     }
     TVideoSink sink(target, music, span.From, options.Fps, span.Count);
+    EnterMainLoop();
     RunMainLoop(track, clock, sink);
+    LeaveMainLoop();
     written = sink.Written();
     if (written == span.Count) sink.Finish();
   } else {
     TCaptureSink sink(target, span.Count);
+    EnterMainLoop();
     RunMainLoop(track, clock, sink);
+    LeaveMainLoop();
     sink.Finish();
     written = sink.Written();
+  }
+  if (written < span.Count && TerminationRequested()) {
+    const std::string stopped = "Capture stopped by a signal after " + std::to_string(written) + " of " +
+                                std::to_string(span.Count) + " frames: ";
+    ShowMessage("Capture", stopped + (video ? "nothing was kept"
+                                            : "the " + std::to_string(written) + " frames written are kept in " +
+                                                  options.Folder));
+    return TerminationStatus();
   }
   if (written < span.Count) {
     ShowMessage("Error", "Capture stopped after " + std::to_string(written) + " of " + std::to_string(span.Count) +

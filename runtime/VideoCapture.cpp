@@ -25,12 +25,16 @@ std::string Number(double value) {
   return text;
 }
 
-// The last line ffmpeg wrote to its log, to say why it stopped.
+// The last line ffmpeg wrote to its log that says why it stopped. A line
+// ending in "--" announces a detail it did not write ("Error initializing
+// output stream 0:1 -- "); the reason is then on a line before it.
 std::string LastLine(const std::string& file) {
   std::ifstream in(file);
   std::string line, last;
-  while (std::getline(in, line))
-    if (!line.empty()) last = line;
+  while (std::getline(in, line)) {
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+    if (!line.empty() && (line.size() < 2 || line.compare(line.size() - 2, 2, "--") != 0)) last = line;
+  }
   return last;
 }
 }  // namespace
@@ -78,7 +82,9 @@ TVideoSink::TVideoSink(const std::string& path, const std::string& music, double
   std::string reason;
   if (!PrepareOutputFolder(folder, reason)) throw ECaptureError("Cannot write " + path + ": " + reason);
   Temporary = folder + "/." + name + ".partial";
-  Log = folder + "/." + name + ".log";
+  // The encoder's log lies elsewhere: where the video cannot be written for
+  // lack of space, the log that says so could not be either.
+  Log = ScratchFilePath("vemla-encoder") + ".log";
   TVideoJob job;
   job.Output = Temporary;
   job.Matroska = EndsWith(Lower(path), ".mkv");

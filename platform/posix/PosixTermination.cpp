@@ -10,7 +10,7 @@ volatile std::sig_atomic_t Requested = 0;
 
 void OnTerminationSignal(int signal) {
   if (LoopRunning != 0 && ModalWait == 0) {
-    Requested = 1;
+    Requested = signal;
     return;
   }
   _exit(LoopRunning != 0 ? 0 : 128 + signal);
@@ -28,5 +28,6 @@ void InstallTerminationHandlers() {
 void EnterMainLoop() { LoopRunning = 1; }
 void LeaveMainLoop() { LoopRunning = 0; }
 bool TerminationRequested() { return Requested != 0; }
+int TerminationStatus() { return Requested != 0 ? 128 + Requested : 0; }
 void EnterModalWait() { ModalWait = 1; }
 void LeaveModalWait() { ModalWait = 0; }

@@ -20,7 +20,7 @@ constexpr DWORD CloseGraceMs = 4000;
 BOOL WINAPI OnConsoleControl(DWORD event) {
   const int signal = event == CTRL_C_EVENT ? SIGINT : SIGTERM;
   if (LoopRunning != 0 && ModalWait == 0) {
-    InterlockedExchange(&Requested, 1);
+    InterlockedExchange(&Requested, signal);
     if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
       for (DWORD waited = 0; waited < CloseGraceMs && LoopLeft == 0; waited += 50) Sleep(50);
     }
@@ -44,5 +44,6 @@ void LeaveMainLoop() {
   InterlockedExchange(&LoopLeft, 1);
 }
 bool TerminationRequested() { return Requested != 0; }
+int TerminationStatus() { return Requested != 0 ? 128 + Requested : 0; }
 void EnterModalWait() { InterlockedExchange(&ModalWait, 1); }
 void LeaveModalWait() { InterlockedExchange(&ModalWait, 0); }

@@ -1,9 +1,13 @@
 // The small platform services: files, messages, random numbers, GLU loading.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <vector>
+
 #include "platform/Clock.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
+#include "platform/PngFile.h"
 #include "platform/Random.h"
 #include "platform/Stream.h"
 #include "support/TempDir.h"
@@ -90,4 +94,18 @@ TEST(GLLibraries, MissingGLUEndsWithItsMessage) {
   EXPECT_TRUE(GLULoaded());
   UnloadGLLibraries();
   EXPECT_FALSE(GLULoaded());
+}
+
+TEST(PngFile, AFailedWriteSaysTheSystemsReasonAndLeavesNoFile) {
+  // /dev/full fails every write as a full disk does.
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+  TempDir dir;
+  const std::string path = dir.Path() + "/frame-000005.png";
+  std::filesystem::create_symlink("/dev/full", path);
+  const std::vector<uint8_t> pixels(64 * 64 * 3, 128);
+  std::string reason;
+  EXPECT_FALSE(WritePngBottomUp(path, 64, 64, pixels.data(), reason));
+  EXPECT_EQ(reason, "No space left on device");
+  EXPECT_FALSE(std::filesystem::is_symlink(path));
+  EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }

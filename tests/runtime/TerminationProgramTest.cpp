@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <csignal>
 #include <fstream>
 #include <thread>
@@ -63,4 +64,47 @@ TEST(TerminationSignals, EndTheMainLoopWithStatusZero) {
   ASSERT_TRUE(WaitForStderr(run, "frames/s")) << run.Stderr();
   kill(pid, SIGTERM);
   EXPECT_EQ(RunDirectory::Wait(pid, Patience), 0) << run.Stderr();
+}
+
+// A capture stopped by a signal ends between frames with the signal's status.
+// A video is not kept, and nothing is left beside its name or in the
+// temporary folder; a folder of frames keeps the frames written, each whole.
+TEST(TerminationSignals, StopACaptureLeavingOnlyWholeFiles) {
+  namespace fs = std::filesystem;
+  auto scratchLogs = [] {
+    int logs = 0;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+      logs += entry.path().filename().string().rfind("vemla-encoder-", 0) == 0;
+    return logs;
+  };
+  const int logsBefore = scratchLogs();
+  for (auto [signal, status] : {std::pair{SIGINT, 130}, {SIGTERM, 143}}) {
+    RunDirectory run(VEMLA_PROGRAM, VEMLA_STAGE_DIR);
+    run.UseStagedTrack();
+    fs::create_directory(run.Path("v"));
+    const int pid = run.Start({"--capture", "v/x.mp4", "--from", "30", "--to", "60"});
+    ASSERT_TRUE(WaitForStderr(run, "Captured ")) << run.Stderr();
+    kill(pid, signal);
+    EXPECT_EQ(RunDirectory::Wait(pid, Patience), status) << run.Stderr();
+    EXPECT_NE(run.Stderr().find("nothing was kept"), std::string::npos) << run.Stderr();
+    EXPECT_TRUE(run.Files("v").empty()) << "left beside the video: " << run.Files("v").front();
+  }
+  EXPECT_EQ(scratchLogs(), logsBefore) << "an encoder log left in the temporary folder";
+
+  RunDirectory run(VEMLA_PROGRAM, VEMLA_STAGE_DIR);
+  run.UseStagedTrack();
+  const int pid = run.Start({"--capture", "frames", "--from", "30", "--to", "60"});
+  ASSERT_TRUE(WaitForStderr(run, "Captured ")) << run.Stderr();
+  kill(pid, SIGINT);
+  EXPECT_EQ(RunDirectory::Wait(pid, Patience), 130) << run.Stderr();
+  const std::vector<std::string> frames = run.Files("frames");
+  ASSERT_FALSE(frames.empty());
+  EXPECT_NE(run.Stderr().find("the " + std::to_string(frames.size()) + " frames written are kept in frames"),
+            std::string::npos)
+      << run.Stderr();
+  // Each frame kept is a whole picture.
+  EXPECT_EQ(run.Shell("for f in frames/*.png; do ffmpeg -v error -i \"$f\" -f null - 2>>decode.txt || exit 1; done; "
+                      "test ! -s decode.txt"),
+            0)
+      << run.Read("decode.txt");
 }

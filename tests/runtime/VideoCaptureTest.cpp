@@ -1,5 +1,5 @@
 // The program capturing to a video through ffmpeg, and its failures: no
-// ffmpeg, an ffmpeg that fails, a path that cannot be written.
+// ffmpeg, an ffmpeg that fails, a path that cannot be written, a full disk.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -79,4 +79,15 @@ TEST_F(VideoRun, FailuresSayWhyEndWithStatusOneAndLeaveNoFile) {
   EXPECT_EQ(Dir.Run("--capture plain-file/x.mp4 --from 1 --to 1.5"), 1);
   EXPECT_NE(Dir.Read("err.txt").find("Cannot write"), std::string::npos) << Dir.Read("err.txt");
   EXPECT_FALSE(fs::exists(Dir.Path("plain-file/x.mp4")));
+}
+
+TEST_F(VideoRun, AFullDiskIsReportedWithTheSystemsReason) {
+  // The encoder's output lands on /dev/full, where every write fails as on
+  // a full disk; its log is elsewhere and can say so.
+  fs::create_directory(Dir.Path("v"));
+  fs::create_symlink("/dev/full", Dir.Path("v/.x.mp4.partial"));
+  EXPECT_EQ(Dir.Run("--capture v/x.mp4 --from 1 --to 1.5"), 1);
+  EXPECT_NE(Dir.Read("err.txt").find("No space left on device"), std::string::npos) << Dir.Read("err.txt");
+  EXPECT_TRUE(Dir.Files("v").empty());
+  EXPECT_TRUE(fs::exists("/dev/full"));
 }
