@@ -16,3 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Debian's MinGW zlib is both a static archive and an import library for
+# zlib1.dll; FindZLIB (and FindPNG through it) takes the archive, so that
+# programs need no DLL besides Windows' own.
+set(ZLIB_USE_STATIC_LIBS ON)
