@@ -92,7 +92,7 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
     written = sink.Written();
   }
   if (written < span.Count && TerminationRequested()) {
-    const std::string stopped = "Capture stopped by a signal after " + std::to_string(written) + " of " +
+    const std::string stopped = "Stopped by a signal after " + std::to_string(written) + " of " +
                                 std::to_string(span.Count) + " frames: ";
     ShowMessage("Capture", stopped + (video ? "nothing was kept"
                                             : "the " + std::to_string(written) + " frames written are kept in " +
