@@ -5,6 +5,9 @@
 #include <string>
 
 bool StderrIsTerminal();
+// Whether the terminal on standard error reads "erase to the end of the
+// line" (ESC [ K), asking for it where that must be switched on.
+bool StderrErasesLines();
 void ShowProgressLine(const std::string& line);
 // Ends a progress line left open on a terminal.
 void EndProgressLine();

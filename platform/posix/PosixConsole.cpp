@@ -1,3 +1,5 @@
+// The console on POSIX terminals: termios for raw keys, poll for typed
+// bytes, the environment for a desktop that shows message boxes.
 #include "platform/Console.h"
 
 #include <poll.h>
@@ -9,7 +11,6 @@
 #include <cstdlib>
 
 namespace {
-bool LineOpen = false;
 bool RawKeys = false;
 termios SavedTerminal{};
 
@@ -24,22 +25,8 @@ void RestoreTerminalAndEnd(int signal) {
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
-void ShowProgressLine(const std::string& line) {
-  if (StderrIsTerminal()) {
-    std::fprintf(stderr, "\r%s\033[K", line.c_str());
-    LineOpen = true;
-  } else {
-    std::fprintf(stderr, "%s\n", line.c_str());
-  }
-  std::fflush(stderr);
-}
-
-void EndProgressLine() {
-  if (!LineOpen) return;
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-  LineOpen = false;
-}
+// Every terminal this system has reads the escape.
+bool StderrErasesLines() { return true; }
 
 bool StdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 

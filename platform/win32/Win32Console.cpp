@@ -1,4 +1,4 @@
-// The console on Windows: the progress line and typed keys through the
+// The console on Windows: its handles, modes and typed keys through the
 // console API. Keys that a terminal would send as escape sequences (the
 // arrows) are handed over as the same sequences, so readers of the bytes
 // need not know which system typed them.
@@ -10,8 +10,6 @@
 #include "platform/Console.h"
 
 namespace {
-bool LineOpen = false;
-size_t LineLength = 0;
 bool RawKeys = false;
 DWORD SavedInputMode = 0;
 
@@ -20,16 +18,6 @@ bool IsConsole(DWORD which) {
   DWORD mode = 0;
   return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR &&
          GetConsoleMode(handle, &mode) != 0;
-}
-
-// Asks the console to read "erase to the end of the line"; false where it
-// cannot, and the rest of an older, longer line is then blanked by hand.
-bool EscapesUnderstood() {
-  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-  DWORD mode = 0;
-  if (GetConsoleMode(handle, &mode) == 0) return false;
-  if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
-  return SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 // Ctrl+Break or a closed console ends the program while the keys are raw:
@@ -60,28 +48,13 @@ void AppendKey(const KEY_EVENT_RECORD& key, std::string& bytes) {
 
 bool StderrIsTerminal() { return IsConsole(STD_ERROR_HANDLE); }
 
-void ShowProgressLine(const std::string& line) {
-  if (StderrIsTerminal()) {
-    if (EscapesUnderstood()) {
-      std::fprintf(stderr, "\r%s\033[K", line.c_str());
-    } else {
-      const size_t blank = LineLength > line.size() ? LineLength - line.size() : 0;
-      std::fprintf(stderr, "\r%s%s", line.c_str(), std::string(blank, ' ').c_str());
-    }
-    LineLength = line.size();
-    LineOpen = true;
-  } else {
-    std::fprintf(stderr, "%s\n", line.c_str());
-  }
-  std::fflush(stderr);
-}
-
-void EndProgressLine() {
-  if (!LineOpen) return;
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-  LineOpen = false;
-  LineLength = 0;
+// Consoles read escapes once asked to (Windows 10 and later).
+bool StderrErasesLines() {
+  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(handle, &mode) == 0) return false;
+  if ((mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
+  return SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
 bool StdinIsTerminal() { return IsConsole(STD_INPUT_HANDLE); }

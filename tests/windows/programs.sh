@@ -58,6 +58,23 @@ pid=
 [ "$status" -eq 0 ] || fail "exit status $status after Ctrl+C in server mode"
 echo "the live preview followed a packet from 127.0.0.1 and ended on Ctrl+C"
 
+# Video: without ffmpeg.exe the message says where to put it; with one
+# beside the program (here a stand-in that keeps the raw frames), the frames
+# go through its pipe and the video appears under its name, nothing beside it.
+cp "$build/vemla.exe" vemla-copy.exe
+cp "$stage/demo.vrk" demo.vrk
+timeout 120 "$wine" vemla-copy.exe --capture v/x.mp4 --from 30 --to 30.5 >out.txt 2>err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "exit status $status without ffmpeg.exe"
+tr -d '\r' <err.txt | grep -q "put ffmpeg.exe beside the program" || fail "no word of where ffmpeg.exe goes"
+cp "$build/tests/windows/fake-ffmpeg.exe" ffmpeg.exe
+timeout 120 "$wine" vemla-copy.exe --capture v/x.mp4 --from 30 --to 30.5 >out.txt 2>err.txt ||
+  fail "exit status $? capturing through the stand-in encoder"
+[ "$(ls -A v)" = "x.mp4" ] || fail "beside the video: $(ls -A v)"
+[ "$(stat -c %s v/x.mp4)" -eq $((800 * 600 * 3 * 30)) ] || fail "$(stat -c %s v/x.mp4) bytes for 30 frames"
+rm -f vemla-copy.exe ffmpeg.exe
+echo "video capture: the missing ffmpeg.exe named, and 30 frames through the encoder's pipe"
+
 # A missing model: its message, then status 1.
 rm data
 cp -r "$stage/data" data
