@@ -60,18 +60,20 @@ echo "the live preview followed a packet from 127.0.0.1 and ended on Ctrl+C"
 
 # Video: without ffmpeg.exe the message says where to put it; with one
 # beside the program (here a stand-in that keeps the raw frames), the frames
-# go through its pipe and the video appears under its name, nothing beside it.
+# go through its pipe and the video appears under its name, nothing beside
+# it. The folder's name has a space, which the encoder's command line must
+# quote.
 cp "$build/vemla.exe" vemla-copy.exe
 cp "$stage/demo.vrk" demo.vrk
-timeout 120 "$wine" vemla-copy.exe --capture v/x.mp4 --from 30 --to 30.5 >out.txt 2>err.txt
+timeout 120 "$wine" vemla-copy.exe --capture "my v/x.mp4" --from 30 --to 30.5 >out.txt 2>err.txt
 status=$?
 [ "$status" -eq 1 ] || fail "exit status $status without ffmpeg.exe"
 tr -d '\r' <err.txt | grep -q "put ffmpeg.exe beside the program" || fail "no word of where ffmpeg.exe goes"
 cp "$build/tests/windows/fake-ffmpeg.exe" ffmpeg.exe
-timeout 120 "$wine" vemla-copy.exe --capture v/x.mp4 --from 30 --to 30.5 >out.txt 2>err.txt ||
+timeout 120 "$wine" vemla-copy.exe --capture "my v/x.mp4" --from 30 --to 30.5 >out.txt 2>err.txt ||
   fail "exit status $? capturing through the stand-in encoder"
-[ "$(ls -A v)" = "x.mp4" ] || fail "beside the video: $(ls -A v)"
-[ "$(stat -c %s v/x.mp4)" -eq $((800 * 600 * 3 * 30)) ] || fail "$(stat -c %s v/x.mp4) bytes for 30 frames"
+[ "$(ls -A "my v")" = "x.mp4" ] || fail "beside the video: $(ls -A "my v")"
+[ "$(stat -c %s "my v/x.mp4")" -eq $((800 * 600 * 3 * 30)) ] || fail "$(stat -c %s "my v/x.mp4") bytes for 30 frames"
 rm -f vemla-copy.exe ffmpeg.exe
 echo "video capture: the missing ffmpeg.exe named, and 30 frames through the encoder's pipe"
 
