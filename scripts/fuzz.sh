@@ -24,7 +24,7 @@ seconds=${3:-600}
 # Sources, extra flags and the longest input of each target.
 sources_of() {
   case $1 in
-    3ds) echo fuzz/Fuzz3DS.cpp scene3d/File3DS.cpp scene3d/Utils3DS.cpp platform/Stream.cpp platform/Beep.cpp ;;
+    3ds) echo fuzz/Fuzz3DS.cpp scene3d/File3DS.cpp scene3d/Utils3DS.cpp platform/Stream.cpp platform/Beep.cpp platform/posix/PosixConsole.cpp ;;
     bmp) echo fuzz/FuzzBMP.cpp render2d/BMP.cpp ;;
     tga) echo fuzz/FuzzTGA.cpp render2d/TGA.cpp ;;
     jpeg) echo fuzz/FuzzJPEG.cpp render2d/JPEG.cpp -ljpeg ;;
