@@ -5,24 +5,9 @@
 #include <string>
 
 #include "platform/FontFiles.h"
+#include "platform/win32/Win32System.h"
 
 namespace {
-bool IsFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string ProgramFolder() {
-  char own[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? FolderOf(std::string(own, length)) : std::string();
-}
-
 std::string SystemFontFolder() {
   char windows[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);

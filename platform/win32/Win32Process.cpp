@@ -5,20 +5,9 @@
 #include <string>
 
 #include "platform/Process.h"
+#include "platform/win32/Win32System.h"
 
 namespace {
-std::string SystemText(DWORD code) {
-  char* text = nullptr;
-  const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result = length > 0 && text != nullptr ? std::string(text, length) : "error " + std::to_string(code);
-  if (text != nullptr) LocalFree(text);
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == '.'))
-    result.pop_back();
-  return result;
-}
-
 // One argument quoted as the C runtime splits a command line back into
 // words: backslashes are literal except before a quote.
 std::string Quoted(const std::string& word) {
@@ -41,15 +30,8 @@ std::string Quoted(const std::string& word) {
 // The program beside this one first, then on PATH; empty when neither has it.
 std::string FindProgram(const std::string& name) {
   const std::string file = name.find('.') == std::string::npos ? name + ".exe" : name;
-  char own[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
-  if (length > 0 && length < MAX_PATH) {
-    std::string beside(own, length);
-    const size_t slash = beside.find_last_of("\\/");
-    beside = (slash == std::string::npos ? std::string() : beside.substr(0, slash + 1)) + file;
-    const DWORD attributes = GetFileAttributesA(beside.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return beside;
-  }
+  const std::string folder = ProgramFolder();
+  if (!folder.empty() && IsFile(folder + file)) return folder + file;
   char found[MAX_PATH];
   const DWORD got = SearchPathA(nullptr, file.c_str(), nullptr, MAX_PATH, found, nullptr);
   return got > 0 && got < MAX_PATH ? std::string(found, got) : std::string();
@@ -80,7 +62,7 @@ bool TPipedProcess::Start(const std::vector<std::string>& arguments, const std::
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   if (CreatePipe(&readEnd, &writeEnd, &inherited, 1 << 20) == 0) {
-    reason = SystemText(GetLastError());
+    reason = SystemMessage(GetLastError());
     return false;
   }
   // Only the program's end of the pipe is handed on.
@@ -88,7 +70,7 @@ bool TPipedProcess::Start(const std::vector<std::string>& arguments, const std::
   HANDLE log = CreateFileA(stderrFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (log == INVALID_HANDLE_VALUE) {
-    reason = SystemText(GetLastError());
+    reason = SystemMessage(GetLastError());
     CloseHandle(readEnd);
     CloseHandle(writeEnd);
     return false;
@@ -109,7 +91,7 @@ bool TPipedProcess::Start(const std::vector<std::string>& arguments, const std::
   CloseHandle(log);
   if (started == 0) {
     CloseHandle(writeEnd);
-    reason = SystemText(error);
+    reason = SystemMessage(error);
     return false;
   }
   CloseHandle(process.hThread);

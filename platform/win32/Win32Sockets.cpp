@@ -5,19 +5,10 @@
 #include <string>
 
 #include "platform/SocketBackend.h"
+#include "platform/win32/Win32System.h"
 
 namespace {
-SocketFailure FailureFrom(int code) {
-  char* text = nullptr;
-  const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length > 0 && text != nullptr ? std::string(text, length) : "error " + std::to_string(code);
-  if (text != nullptr) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-    message.pop_back();
-  return SocketFailure{code, message};
-}
+SocketFailure FailureFrom(int code) { return SocketFailure{code, SystemMessage(static_cast<unsigned long>(code))}; }
 
 SocketFailure LastFailure() { return FailureFrom(WSAGetLastError()); }
 
