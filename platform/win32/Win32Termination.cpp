@@ -11,7 +11,6 @@ namespace {
 volatile LONG LoopRunning = 0;
 volatile LONG ModalWait = 0;
 volatile LONG Requested = 0;
-volatile LONG LoopLeft = 0;
 
 // The system ends the program once the handler of a closed console returns;
 // it is kept waiting a while so that the main loop can end its run first.
@@ -22,7 +21,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
   if (LoopRunning != 0 && ModalWait == 0) {
     InterlockedExchange(&Requested, signal);
     if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
-      for (DWORD waited = 0; waited < CloseGraceMs && LoopLeft == 0; waited += 50) Sleep(50);
+      for (DWORD waited = 0; waited < CloseGraceMs && LoopRunning != 0; waited += 50) Sleep(50);
     }
     return TRUE;
   }
@@ -35,14 +34,8 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 
 void InstallTerminationHandlers() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
 
-void EnterMainLoop() {
-  InterlockedExchange(&LoopLeft, 0);
-  InterlockedExchange(&LoopRunning, 1);
-}
-void LeaveMainLoop() {
-  InterlockedExchange(&LoopRunning, 0);
-  InterlockedExchange(&LoopLeft, 1);
-}
+void EnterMainLoop() { InterlockedExchange(&LoopRunning, 1); }
+void LeaveMainLoop() { InterlockedExchange(&LoopRunning, 0); }
 bool TerminationRequested() { return Requested != 0; }
 int TerminationStatus() { return Requested != 0 ? 128 + Requested : 0; }
 void EnterModalWait() { InterlockedExchange(&ModalWait, 1); }
