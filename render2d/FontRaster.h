@@ -1,11 +1,10 @@
 // Character bitmaps for the bitmap font: the face is found where the system
-// keeps its fonts (platform/FontFiles.h) and rasterised with FreeType as one-bit glyphs, codes read as Windows-1252.
+// keeps its fonts (platform/FontFiles.h) and rasterised with FreeType as
+// one-bit glyphs, codes read as Windows-1252.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "platform/FontFiles.h"
 
 struct TGlyphBitmap {
   int32_t Width = 0;

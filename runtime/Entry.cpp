@@ -55,6 +55,14 @@ bool OpenTrack(std::optional<TVRTReader>& track) {
   }
 }
 
+// Runs the main loop with a signal stopping it between frames rather than
+// ending the program, so that the run ends whole.
+void RunStoppableLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
+  EnterMainLoop();
+  RunMainLoop(track, clock, sink);
+  LeaveMainLoop();
+}
+
 // Plays the frames on the virtual clock into the capture folder or video.
 int Capture(const TCaptureOptions& options, TVRTReader& track) {
   TCaptureSpan span;
@@ -78,16 +86,12 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
       music.clear();
     }
     TVideoSink sink(target, music, span.From, options.Fps, span.Count);
-    EnterMainLoop();
-    RunMainLoop(track, clock, sink);
-    LeaveMainLoop();
+    RunStoppableLoop(track, clock, sink);
     written = sink.Written();
     if (written == span.Count) sink.Finish();
   } else {
     TCaptureSink sink(target, span.Count);
-    EnterMainLoop();
-    RunMainLoop(track, clock, sink);
-    LeaveMainLoop();
+    RunStoppableLoop(track, clock, sink);
     sink.Finish();
     written = sink.Written();
   }
@@ -153,9 +157,7 @@ int RunDemo(int argc, const char* const* argv) {
       TTimerClock clock(line.Start);
       TPresentSink present;
       TStatsSink stats(clock, present);
-      EnterMainLoop();
-      RunMainLoop(*track, clock, line.Stats ? static_cast<TFrameSink&>(stats) : present);
-      LeaveMainLoop();
+      RunStoppableLoop(*track, clock, line.Stats ? static_cast<TFrameSink&>(stats) : present);
     }
     FreeKeyboard();
     UnloadGLLibraries();

@@ -28,7 +28,7 @@ std::string Number(double value) {
 // The last line ffmpeg wrote to its log that says why it stopped. A line
 // ending in "--" announces a detail it did not write ("Error initializing
 // output stream 0:1 -- "); the reason is then on a line before it.
-std::string LastLine(const std::string& file) {
+std::string LastReason(const std::string& file) {
   std::ifstream in(file);
   std::string line, last;
   while (std::getline(in, line)) {
@@ -108,7 +108,7 @@ TVideoSink::~TVideoSink() {
 
 void TVideoSink::Fail(const std::string& what, int status) {
   Progress.Interrupt();
-  std::string why = LastLine(Log);
+  std::string why = LastReason(Log);
   if (why.empty()) why = "exit status " + std::to_string(status);
   std::remove(Temporary.c_str());
   std::remove(Log.c_str());

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/FontFiles.h"
 #include "platform/GLWindow.h"
 #include "render2d/FontRaster.h"
 #include "render2d/LUM2Textures.h"
