@@ -75,11 +75,11 @@ _vemla_wd_update_lists() {
   updated=1
 }
 
-# The full Debian version (epoch included) that `apt-get source SPEC` would
-# fetch, where SPEC is a source package name, NAME=VERSION or NAME/SUITE.
+# The full Debian version (epoch included) that `apt-get source WANTED` would
+# fetch, where WANTED is a source package name, NAME=VERSION or NAME/SUITE.
 _vemla_wd_version_of() {
-  local spec=$1 pkg=${1%%[/=]*} dsc ver v
-  dsc=$(_vemla_wd_apt apt-get source --print-uris "$spec" 2>/dev/null |
+  local wanted=$1 pkg=${1%%[/=]*} dsc ver v
+  dsc=$(_vemla_wd_apt apt-get source --print-uris "$wanted" 2>/dev/null |
         awk '$2 ~ /\.dsc$/ { print $2; exit }') || true
   [ -n "$dsc" ] || return 1
   ver=${dsc#"${pkg}_"}
@@ -92,13 +92,13 @@ _vemla_wd_version_of() {
   echo "$ver"
 }
 
-# Downloads source package SPEC into src/NAME and unpacks it, Debian's
+# Downloads source package WANTED into src/NAME and unpacks it, Debian's
 # patches applied, into src/NAME/tree.
 _vemla_wd_fetch() {
-  local name=$1 spec=$2 dir=$src/$1 dsc
+  local name=$1 wanted=$2 dir=$src/$1 dsc
   rm -rf "$dir"
   mkdir -p "$dir"
-  (cd "$dir" && _vemla_wd_apt apt-get source --download-only "$spec") || return 1
+  (cd "$dir" && _vemla_wd_apt apt-get source --download-only "$wanted") || return 1
   dsc=$(compgen -G "$dir/*.dsc" | head -n 1)
   dpkg-source -x "$dsc" "$dir/tree"
 }
@@ -148,17 +148,17 @@ _vemla_wd_build() {
 _vemla_wd_library() {
   local name=$1 pkg=$2 product=$3 again=${4:-}
   local log=$logs/$name.log skip=$src/$name.unfetchable
-  local recipe candidate version spec note=""
+  local recipe candidate version wanted note=""
   recipe=$(_vemla_wd_recipe "$name")
   if ! candidate=$(_vemla_wd_version_of "$pkg"); then
     _vemla_wd_say "$name: no source package $pkg in the Debian source lists"
     return 1
   fi
   version=$candidate
-  spec="$pkg=$candidate"
+  wanted="$pkg=$candidate"
   if [ -f "$skip" ] && [ "$(cat "$skip")" = "$candidate" ]; then
-    spec=$pkg/$VEMLA_WINDOWS_SUITE
-    version=$(_vemla_wd_version_of "$spec") || return 1
+    wanted=$pkg/$VEMLA_WINDOWS_SUITE
+    version=$(_vemla_wd_version_of "$wanted") || return 1
     note=" ($candidate cannot be fetched)"
   fi
   if _vemla_wd_current "$name" "$version" "$recipe" "$product"; then
@@ -167,32 +167,24 @@ _vemla_wd_library() {
   fi
 
   [ -n "$again" ] || : >"$log"
-  if ! _vemla_wd_fetch "$name" "$spec" >>"$log" 2>&1; then
+  if ! _vemla_wd_fetch "$name" "$wanted" >>"$log" 2>&1; then
     if [ "$updated" -eq 0 ]; then
       # The lists may be older than the mirror: fetch them and start over.
-      echo "--- fetching $spec failed; updating the lists and trying again" >>"$log"
+      echo "--- fetching $wanted failed; updating the lists and trying again" >>"$log"
       _vemla_wd_update_lists || return 1
       _vemla_wd_library "$name" "$pkg" "$product" again
       return
     fi
-    if [ "$spec" = "$pkg/$VEMLA_WINDOWS_SUITE" ]; then
-      _vemla_wd_say "$name: could not fetch $spec; last lines of $log:"
+    if [ "$wanted" = "$pkg/$VEMLA_WINDOWS_SUITE" ]; then
+      _vemla_wd_say "$name: could not fetch $wanted; last lines of $log:"
       tail -n 20 "$log" >&2
       return 1
     fi
+    # The newest version cannot be had: remembered, and the release's one
+    # taken, as later runs will.
     echo "$candidate" >"$skip"
-    spec=$pkg/$VEMLA_WINDOWS_SUITE
-    version=$(_vemla_wd_version_of "$spec") || return 1
-    note=" ($candidate cannot be fetched)"
-    if _vemla_wd_current "$name" "$version" "$recipe" "$product"; then
-      _vemla_wd_say "$name $version: up to date$note"
-      return 0
-    fi
-    if ! _vemla_wd_fetch "$name" "$spec" >>"$log" 2>&1; then
-      _vemla_wd_say "$name: could not fetch $spec; last lines of $log:"
-      tail -n 20 "$log" >&2
-      return 1
-    fi
+    _vemla_wd_library "$name" "$pkg" "$product" again
+    return
   fi
   _vemla_wd_build "$name" "$version" "$recipe" "$src/$name/tree" "$note"
 }
