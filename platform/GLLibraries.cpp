@@ -4,6 +4,8 @@
 
 #include <cfenv>
 
+#include "platform/Memory.h"
+
 namespace {
 void NoPerspective(double, double, double, double) {}
 void NoLookAt(double, double, double, double, double, double, double, double, double) {}
@@ -55,6 +57,8 @@ void LoadGLLibraries() {
   // Division by zero and friends give infinities and NaNs, never a trap.
   std::fenv_t previous;
   std::feholdexcept(&previous);
+  // The driver's per-frame memory stays in the process between frames.
+  KeepFreedMemoryForReuse();
   LoadGLULibrary(GLULibraryName);
 }
 

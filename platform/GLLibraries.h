@@ -19,7 +19,8 @@ extern int (*gluBuild2DMipmaps)(unsigned target, int components, int width, int 
 
 extern const char* const GLULibraryName;  // "libGLU.so.1", or "glu32.dll" on Windows
 
-// Masks the floating-point exceptions and loads GLU; raises EGLLibraryError
+// Masks the floating-point exceptions, keeps freed memory for the driver's
+// reuse (platform/Memory.h) and loads GLU; raises EGLLibraryError
 // "Could not load GLu from <library>" when GLU cannot be loaded.
 void LoadGLLibraries();
 void UnloadGLLibraries();

@@ -56,6 +56,8 @@ class WindowBackend {
   // An OpenGL entry point of the current context beyond OpenGL 1.1, which
   // not every system's GL library exports; nullptr when it has none.
   virtual void* GLProcAddress(const char*) { return nullptr; }
+  // Whether a GL context is current on this thread.
+  virtual bool ContextCurrent() { return false; }
 };
 
 WindowBackend& CurrentWindowBackend();

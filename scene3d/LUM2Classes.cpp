@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/GLBuffers.h"
 #include "platform/Random.h"
 #include "platform/Stream.h"
 #include "scene3d/LUM2_3ds.h"
@@ -46,6 +47,12 @@ void Grow(std::vector<T>& array, int32_t count) {
 
 // ---- TMeshData ----
 
+void TMeshBuffers::Release() {
+  DeleteBuffer(Vertices);
+  DeleteBuffer(Indices);
+  Vertices = Indices = 0;
+}
+
 TMeshData::TMeshData() = default;
 
 TMeshData::~TMeshData() { Clear(); }
@@ -55,6 +62,7 @@ int32_t TMeshData::AddVertex(const Vec3& position, const TTexCoord& texCoord) {
   Grow(TexCoords, VertexCount + 1);
   Vertices[VertexCount] = position;
   TexCoords[VertexCount] = texCoord;
+  Changed();
   return VertexCount++;
 }
 
@@ -64,6 +72,7 @@ void TMeshData::SetSize(int32_t newVertexCount, int32_t newFaceCount) {
   Grow(Faces, newFaceCount);
   VertexCount = std::max(newVertexCount, 0);
   FaceCount = std::max(newFaceCount, 0);
+  Changed();
 }
 
 void TMeshData::Clear() {
@@ -72,7 +81,10 @@ void TMeshData::Clear() {
   TexCoords.clear();
   FaceCount = 0;
   VertexCount = 0;
+  Changed();
 }
+
+void TMeshData::Changed() { Buffers.Release(); }
 
 TTriangle TMeshData::GetTriangle(int32_t faceIndex) const {
   const TFace& face = Faces[faceIndex];
@@ -89,13 +101,69 @@ void TMeshData::Draw() {
   glEnd();
 }
 
-void TMeshData::DrawArrays() {
+void TMeshData::DrawArrays() { DrawElements(nullptr); }
+
+namespace {
+// The mesh's arrays in one vertex buffer and its faces in an index buffer,
+// 16-bit where every index fits. False when there are no buffer objects.
+bool MakeBuffers(TMeshBuffers& buffers, const TMeshData& mesh, const Vec3* normals) {
+  const size_t count = static_cast<size_t>(mesh.VertexCount);
+  const size_t positions = count * sizeof(Vec3);
+  const size_t normalBytes = normals != nullptr ? count * sizeof(Vec3) : 0;
+  const size_t coords = count * sizeof(TTexCoord);
+  std::vector<uint8_t> bytes(positions + normalBytes + coords);
+  std::copy_n(reinterpret_cast<const uint8_t*>(mesh.Vertices.data()), positions, bytes.data());
+  if (normals != nullptr) std::copy_n(reinterpret_cast<const uint8_t*>(normals), normalBytes, bytes.data() + positions);
+  std::copy_n(reinterpret_cast<const uint8_t*>(mesh.TexCoords.data()), coords, bytes.data() + positions + normalBytes);
+
+  const size_t corners = static_cast<size_t>(mesh.FaceCount) * 3;
+  const uint32_t* indices = &mesh.Faces.data()->a;
+  const bool fitShort = std::all_of(indices, indices + corners, [](uint32_t i) { return i <= 0xFFFF; });
+  std::vector<uint16_t> shortIndices;
+  if (fitShort) shortIndices.assign(indices, indices + corners);
+
+  buffers.Vertices = CreateStaticBuffer(GL_ARRAY_BUFFER, bytes.data(), bytes.size());
+  if (buffers.Vertices == 0) return false;
+  buffers.Indices = fitShort ? CreateStaticBuffer(GL_ELEMENT_ARRAY_BUFFER, shortIndices.data(), corners * 2)
+                             : CreateStaticBuffer(GL_ELEMENT_ARRAY_BUFFER, indices, corners * 4);
+  buffers.ShortIndices = fitShort;
+  buffers.WithNormals = normals != nullptr;
+  buffers.NormalsOffset = positions;
+  buffers.TexCoordsOffset = positions + normalBytes;
+  return true;
+}
+
+const void* At(size_t offset) { return reinterpret_cast<const void*>(offset); }
+}  // namespace
+
+void TMeshData::DrawElements(const Vec3* normals) {
+  // Arrays shorter than the counts say (a caller's slip) are not read past.
+  const bool whole = Vertices.size() >= static_cast<size_t>(VertexCount) &&
+                     TexCoords.size() >= static_cast<size_t>(VertexCount) &&
+                     Faces.size() >= static_cast<size_t>(FaceCount);
+  if (FaceCount <= 0 || !whole) return;
+  if (Buffers.Vertices != 0 && Buffers.WithNormals != (normals != nullptr)) Buffers.Release();
+  const bool buffered = Buffers.Vertices != 0 || MakeBuffers(Buffers, *this, normals);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, Vertices.data());
-  glTexCoordPointer(2, GL_FLOAT, 0, TexCoords.data());
-  glDrawElements(GL_TRIANGLES, FaceCount * 3, GL_UNSIGNED_INT, Faces.data());
+  if (normals != nullptr) glEnableClientState(GL_NORMAL_ARRAY);
+  if (buffered) {
+    BindBuffer(GL_ARRAY_BUFFER, Buffers.Vertices);
+    BindBuffer(GL_ELEMENT_ARRAY_BUFFER, Buffers.Indices);
+    glVertexPointer(3, GL_FLOAT, 0, At(0));
+    if (normals != nullptr) glNormalPointer(GL_FLOAT, 0, At(Buffers.NormalsOffset));
+    glTexCoordPointer(2, GL_FLOAT, 0, At(Buffers.TexCoordsOffset));
+    glDrawElements(GL_TRIANGLES, FaceCount * 3, Buffers.ShortIndices ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT, At(0));
+    BindBuffer(GL_ARRAY_BUFFER, 0);
+    BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  } else {
+    glVertexPointer(3, GL_FLOAT, 0, Vertices.data());
+    if (normals != nullptr) glNormalPointer(GL_FLOAT, 0, normals);
+    glTexCoordPointer(2, GL_FLOAT, 0, TexCoords.data());
+    glDrawElements(GL_TRIANGLES, FaceCount * 3, GL_UNSIGNED_INT, Faces.data());
+  }
   glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
@@ -119,6 +187,7 @@ void TMeshDataN::SetSize(int32_t newVertexCount, int32_t newFaceCount) {
 
 void TMeshDataN::ComputeNormals() {
   for (int32_t i = 0; i < VertexCount; ++i) Normals[i] = VertexNormal(i);
+  Changed();
 }
 
 Vec3 TMeshDataN::VertexNormal(int32_t vertexIndex) const {
@@ -145,16 +214,7 @@ void TMeshDataN::Draw() {
 }
 
 void TMeshDataN::DrawArrays() {
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, Vertices.data());
-  glNormalPointer(GL_FLOAT, 0, Normals.data());
-  glTexCoordPointer(2, GL_FLOAT, 0, TexCoords.data());
-  glDrawElements(GL_TRIANGLES, FaceCount * 3, GL_UNSIGNED_INT, Faces.data());
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_NORMAL_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (Normals.size() >= static_cast<size_t>(VertexCount)) DrawElements(Normals.data());
 }
 
 // ---- TMeshDataNM ----
@@ -182,6 +242,7 @@ void SmoothNormals(TMeshDataN& mesh) {
     AddTo(mesh.Normals[face.c], n);
   }
   for (int32_t i = 0; i < mesh.VertexCount; ++i) mesh.Normals[i] = Normalize(mesh.Normals[i]);
+  mesh.Changed();
 }
 
 Vec3 RotateVertex(const Vec3& position, const Vec3& angles) {
@@ -202,6 +263,7 @@ Vec3 RotateVertex(const Vec3& position, const Vec3& angles) {
 
 void RotateMesh(TMeshData& mesh, const Vec3& angles) {
   for (int32_t i = 0; i < mesh.VertexCount; ++i) mesh.Vertices[i] = RotateVertex(mesh.Vertices[i], angles);
+  mesh.Changed();
 }
 
 void ScaleMesh(TMeshData& mesh, const Vec3& factors) {
@@ -211,6 +273,7 @@ void ScaleMesh(TMeshData& mesh, const Vec3& factors) {
     v.y *= factors.y;
     v.z *= factors.z;
   }
+  mesh.Changed();
 }
 
 // ---- TLUMBrush ----

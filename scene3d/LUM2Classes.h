@@ -23,6 +23,23 @@ struct TTriangle {
 
 using TVertexArray = std::vector<Vec3>;
 
+// A mesh's arrays as the driver's buffer objects, made on its first array
+// draw after a change. A copy of a mesh makes buffers of its own.
+struct TMeshBuffers {
+  TMeshBuffers() = default;
+  TMeshBuffers(const TMeshBuffers&) {}
+  TMeshBuffers& operator=(const TMeshBuffers&) { return *this; }
+  ~TMeshBuffers() { Release(); }
+  void Release();
+
+  uint32_t Vertices = 0;  // positions, then normals (when drawn), then texture coordinates
+  uint32_t Indices = 0;
+  bool ShortIndices = false;
+  bool WithNormals = false;
+  size_t NormalsOffset = 0;
+  size_t TexCoordsOffset = 0;
+};
+
 class TMeshData {
  public:
   TMeshData();
@@ -33,8 +50,12 @@ class TMeshData {
   virtual void Draw();
   // Resizes the arrays (new elements are zero) and stores both counts.
   virtual void SetSize(int32_t newVertexCount, int32_t newFaceCount);
-  // One glDrawElements over the mesh's own arrays.
+  // One glDrawElements over the mesh's own arrays, kept by the driver as
+  // buffer objects between draws where the context has them.
   virtual void DrawArrays();
+  // The arrays or counts were changed in place: the next array draw hands
+  // them to the driver again. The mesh routines here say so themselves.
+  void Changed();
 
   void Clear();
   TTriangle GetTriangle(int32_t faceIndex) const;
@@ -45,6 +66,13 @@ class TMeshData {
   int32_t VertexCount = 0;
   int32_t FaceCount = 0;
   std::string Name;
+
+ protected:
+  // The indexed draw of both array draws; normals is null for none.
+  void DrawElements(const Vec3* normals);
+
+ private:
+  TMeshBuffers Buffers;
 };
 
 class TMeshDataN : public TMeshData {

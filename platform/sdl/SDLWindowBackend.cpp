@@ -115,6 +115,7 @@ class SDLWindowBackend final : public WindowBackend {
 
   bool SetSwapInterval(int interval) override { return SDL_GL_SetSwapInterval(interval) == 0; }
   void* GLProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
+  bool ContextCurrent() override { return SDL_GL_GetCurrentContext() != nullptr; }
 
  private:
   SDL_Window* Window = nullptr;

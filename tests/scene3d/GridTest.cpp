@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "scene3d/LUM2Classes.h"
 #include "scene3d/LUM2Grid.h"
@@ -150,6 +151,47 @@ TEST_F(MeshDrawTest, DrawArraysAndImmediateDrawAgree) {
   EXPECT_TRUE(ReadPixels(0, 0, 800, 600) == arrays);
   GLboolean vertexArray = glIsEnabled(GL_VERTEX_ARRAY);
   EXPECT_FALSE(vertexArray);
+}
+
+// The arrays live in the driver's buffers between draws; whatever changes
+// them afterwards must be what the next draw shows.
+TEST_F(MeshDrawTest, ArrayDrawsFollowChangesAfterTheFirstDraw) {
+  Mesh.DrawArrays();
+  ASSERT_EQ(PixelAt(200, 300), Green);
+  glClear(GL_COLOR_BUFFER_BIT);
+  ScaleMesh(Mesh, MakeVec3(2, 1, 1));  // now covers the whole width
+  Mesh.DrawArrays();
+  EXPECT_EQ(PixelAt(600, 300), Green);
+
+  glClear(GL_COLOR_BUFFER_BIT);
+  for (Vec3& v : Mesh.Vertices) v.x = 400 + v.x / 2;  // the right half, written in place
+  Mesh.DrawArrays();
+  EXPECT_EQ(PixelAt(200, 300), Green) << "the old arrays until the mesh is told";
+  Mesh.Changed();
+  glClear(GL_COLOR_BUFFER_BIT);
+  Mesh.DrawArrays();
+  EXPECT_EQ(PixelAt(200, 300), Black);
+  EXPECT_EQ(PixelAt(600, 300), Green);
+
+  // A copy draws from buffers of its own, and outlives the original's.
+  auto copy = std::make_unique<TMeshDataN>(Mesh);
+  Mesh.Clear();
+  glClear(GL_COLOR_BUFFER_BIT);
+  copy->DrawArrays();
+  Mesh.DrawArrays();
+  EXPECT_EQ(PixelAt(600, 300), Green);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MeshDrawTest, CountsBeyondTheArraysDrawNothing) {
+  Mesh.FaceCount = 3;  // one face more than the array holds
+  Mesh.DrawArrays();
+  EXPECT_EQ(PixelAt(200, 300), Black);
+  TMeshData plain;
+  plain.VertexCount = 10;
+  plain.FaceCount = 1;
+  plain.DrawArrays();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(MeshDrawTest, ZeroFacesDrawNothing) {
