@@ -14,41 +14,66 @@ double Quantile(const std::vector<double>& sorted, double q) {
 }
 }  // namespace
 
-TBenchResult Summarise(const std::string& workload, std::vector<double> frameSeconds) {
+TBenchResult Summarise(const std::string& workload, std::vector<double> frameSeconds,
+                       std::vector<double> frameLayers) {
   std::sort(frameSeconds.begin(), frameSeconds.end());
+  std::sort(frameLayers.begin(), frameLayers.end());
   TBenchResult result;
   result.Workload = workload;
   result.MedianMs = Quantile(frameSeconds, 0.5) * 1000;
   result.P90Ms = Quantile(frameSeconds, 0.9) * 1000;
   result.Frames = static_cast<int>(frameSeconds.size());
+  result.Layers = Quantile(frameLayers, 0.5);
   return result;
 }
 
+double MsPerLayer(const TBenchResult& reference) {
+  return reference.Layers > 0 ? reference.MedianMs / reference.Layers : 0;
+}
+
+double FloorMs(const TBenchResult& result, const TBenchResult& reference) {
+  return result.Layers * MsPerLayer(reference);
+}
+
 namespace {
-// Frames per second and the ratio to the reference, from the medians.
+// Frames per second, the ratio to the reference, the floor and the median
+// over the floor (0 where there is no floor).
 struct TDerived {
   double Fps;
   double Ratio;
+  double Floor;
+  double OverFloor;
 };
-TDerived Derive(const TBenchResult& r, double referenceMedianMs) {
-  return {r.MedianMs > 0 ? 1000 / r.MedianMs : 0, referenceMedianMs > 0 ? r.MedianMs / referenceMedianMs : 0};
+TDerived Derive(const TBenchResult& r, const TBenchResult& reference) {
+  const double floor = FloorMs(r, reference);
+  return {r.MedianMs > 0 ? 1000 / r.MedianMs : 0, reference.MedianMs > 0 ? r.MedianMs / reference.MedianMs : 0, floor,
+          floor > 0 ? r.MedianMs / floor : 0};
 }
 }  // namespace
 
-std::string FormatResult(const TBenchResult& r, double referenceMedianMs) {
-  const TDerived d = Derive(r, referenceMedianMs);
+std::string TableHeader() {
   char line[160];
-  std::snprintf(line, sizeof line, "%-16s %9.2f %9.2f %8.1f %8.2f %7d", r.Workload.c_str(), r.MedianMs, r.P90Ms, d.Fps,
-                d.Ratio, r.Frames);
+  std::snprintf(line, sizeof line, "%-16s %9s %9s %8s %8s %7s %8s %8s %7s", "workload", "median ms", "p90 ms", "fps",
+                "ratio", "layers", "floor ms", "x floor", "frames");
   return line;
 }
 
-std::string CsvHeader() { return "workload,median_ms,p90_ms,fps,ratio_to_reference,frames"; }
-
-std::string CsvLine(const TBenchResult& r, double referenceMedianMs) {
-  const TDerived d = Derive(r, referenceMedianMs);
+std::string FormatResult(const TBenchResult& r, const TBenchResult& reference) {
+  const TDerived d = Derive(r, reference);
   char line[160];
-  std::snprintf(line, sizeof line, "%s,%.3f,%.3f,%.1f,%.3f,%d", r.Workload.c_str(), r.MedianMs, r.P90Ms, d.Fps, d.Ratio,
-                r.Frames);
+  std::snprintf(line, sizeof line, "%-16s %9.2f %9.2f %8.1f %8.2f %7.2f %8.2f %8.2f %7d", r.Workload.c_str(),
+                r.MedianMs, r.P90Ms, d.Fps, d.Ratio, r.Layers, d.Floor, d.OverFloor, r.Frames);
+  return line;
+}
+
+std::string CsvHeader() {
+  return "workload,median_ms,p90_ms,fps,ratio_to_reference,layers,floor_ms,ratio_to_floor,frames";
+}
+
+std::string CsvLine(const TBenchResult& r, const TBenchResult& reference) {
+  const TDerived d = Derive(r, reference);
+  char line[200];
+  std::snprintf(line, sizeof line, "%s,%.3f,%.3f,%.1f,%.3f,%.3f,%.3f,%.3f,%d", r.Workload.c_str(), r.MedianMs,
+                r.P90Ms, d.Fps, d.Ratio, r.Layers, d.Floor, d.OverFloor, r.Frames);
   return line;
 }

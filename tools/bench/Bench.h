@@ -1,6 +1,10 @@
 // Timing the demo's frames: workloads of the program's own loop on the
 // virtual clock (each scene alone, the whole track) and a reference workload
-// that every figure is also given relative to.
+// that every figure is also given relative to. Each workload also has its
+// fill floor: the layers its frames fill (the median frame's, in full frames'
+// worth of pixels) at the reference's time per layer, measured in the same
+// run; its median over that floor says how much more than its pixels a
+// frame costs.
 #pragma once
 #include <string>
 #include <vector>
@@ -10,11 +14,21 @@ struct TBenchResult {
   double MedianMs = 0;
   double P90Ms = 0;
   int Frames = 0;
+  double Layers = 0;  // median layers filled per frame
 };
 
-// The median and 90th percentile of the frame times, in milliseconds.
-TBenchResult Summarise(const std::string& workload, std::vector<double> frameSeconds);
-// One line of the table; ratio is this median over the reference median.
-std::string FormatResult(const TBenchResult& result, double referenceMedianMs);
+// The median and 90th percentile of the frame times, in milliseconds, and the
+// median of the layers filled per frame (none given: 0).
+TBenchResult Summarise(const std::string& workload, std::vector<double> frameSeconds,
+                       std::vector<double> frameLayers = {});
+// The reference's milliseconds per layer; 0 when its layers were not counted.
+double MsPerLayer(const TBenchResult& reference);
+// The result's fill floor in milliseconds: its layers at the reference's
+// time per layer.
+double FloorMs(const TBenchResult& result, const TBenchResult& reference);
+// One line of the table: the figures, the ratio of this median to the
+// reference's, the layers, the floor and the median over the floor.
+std::string TableHeader();
+std::string FormatResult(const TBenchResult& result, const TBenchResult& reference);
 std::string CsvHeader();
-std::string CsvLine(const TBenchResult& result, double referenceMedianMs);
+std::string CsvLine(const TBenchResult& result, const TBenchResult& reference);

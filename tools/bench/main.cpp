@@ -4,7 +4,8 @@
 // median and 90th-percentile time per frame of each. With --surface each
 // frame is also presented on a window surface of that size, fitted into its
 // 4:3 rectangle: drawn at 800 x 600 and scaled, or with --native drawn at
-// the rectangle's own resolution.
+// the rectangle's own resolution. Every frame's filled pixels are counted
+// too, for the workloads' fill floors.
 #include <GL/gl.h>
 
 #include <cmath>
@@ -15,6 +16,7 @@
 #include <set>
 
 #include "Bench.h"
+#include "FillCount.h"
 #include "Song.h"
 #include "Timeline.h"
 #include "platform/GLLibraries.h"
@@ -38,23 +40,33 @@ constexpr int MeasuredFrames = 300;
 constexpr double Fps = 60;
 
 // Waits for the frame to be finished and notes how long it took since the
-// previous one.
+// previous one, and how many layers it filled. The count's wait comes after
+// the frame is finished and outside the time.
 class TTimingSink final : public TFrameSink {
  public:
-  TTimingSink() { Clock.Start(); }
+  TTimingSink() {
+    Clock.Start();
+    Counter.BeginFrame();
+  }
+  ~TTimingSink() override { Counter.EndFrame(); }
   void FinishFrame() override {
     if (Presenting) PresentFrame(MainWindow);
     glFinish();
     const double now = Clock.GetTime();
     Seconds.push_back(now - Last);
-    Last = now;
+    Layers.push_back(Counter.EndFrame());
+    Counter.BeginFrame();
+    Last = Clock.GetTime();
   }
   void Restart() {
     Seconds.clear();
+    Layers.clear();
     Last = Clock.GetTime();
   }
   std::vector<double> Seconds;
+  std::vector<double> Layers;
   static inline bool Presenting = false;
+  static inline TFillCounter Counter;
 
  private:
   TETimer Clock;
@@ -89,7 +101,7 @@ void ResetScenes() {
   OverlayIndexB = 4;
 }
 
-std::vector<double> PlayFrames(TVRTReader& track, double from, int warmUp, int measured) {
+TBenchResult PlayFrames(const char* name, TVRTReader& track, double from, int warmUp, int measured) {
   ResetScenes();
   TTimingSink sink;
   if (warmUp > 0) {
@@ -99,21 +111,17 @@ std::vector<double> PlayFrames(TVRTReader& track, double from, int warmUp, int m
   sink.Restart();
   TVirtualClock clock(from + warmUp / Fps, Fps, measured);
   RunMainLoop(track, clock, sink);
-  return sink.Seconds;
+  return Summarise(name, sink.Seconds, sink.Layers);
 }
 
-// One textured, alpha-blended quad over the whole frame, ten times a frame.
-std::vector<double> PlayReference() {
+TBenchResult PlayReference() {
   TTimingSink sink;
   for (int frame = 0; frame < WarmUpFrames + MeasuredFrames; ++frame) {
     if (frame == WarmUpFrames) sink.Restart();
-    ClearFrame();
-    BeginOverlay();
-    for (int k = 0; k < 10; ++k) DrawTintedQuad(Pictures[2], MakeColor4(1, 1, 1, 0.5f), 0, 0, 800, 600);
-    EndOverlay();
+    DrawReferenceFrame(Pictures[2]);
     sink.FinishFrame();
   }
-  return sink.Seconds;
+  return Summarise("reference", sink.Seconds, sink.Layers);
 }
 }  // namespace
 
@@ -164,6 +172,7 @@ int main(int argc, char** argv) {
     std::printf("surface %dx%d, picture %dx%d at (%d, %d), drawn at %dx%d\n", surfaceWidth, surfaceHeight,
                 rect.Width, rect.Height, rect.X, rect.Y, FramePixelWidth(), FramePixelHeight());
   }
+  if (!TTimingSink::Counter.Start()) std::printf("no occlusion queries: layers and floors are not counted\n");
   fs::current_path(stage);
   const fs::path tracks = fs::temp_directory_path() / "vemla-bench";
   fs::create_directories(tracks);
@@ -177,29 +186,29 @@ int main(int argc, char** argv) {
   };
 
   std::vector<TBenchResult> results;
-  const TBenchResult reference = Summarise("reference", PlayReference());
-  std::printf("%-16s %9s %9s %8s %8s %7s\n", "workload", "median ms", "p90 ms", "fps", "ratio", "frames");
-  std::printf("%s\n", FormatResult(reference, reference.MedianMs).c_str());
+  const TBenchResult reference = PlayReference();
+  std::printf("%s\n", TableHeader().c_str());
+  std::printf("%s\n", FormatResult(reference, reference).c_str());
   std::fflush(stdout);
   results.push_back(reference);
   for (const TSceneWorkload& scene : scenes) {
     if (!wanted(scene.Name)) continue;
     TVRTReader track(WriteTrack(tracks / (std::string(scene.Name) + ".vrk"), scene.Channels));
-    results.push_back(Summarise(scene.Name, PlayFrames(track, scene.From, WarmUpFrames, MeasuredFrames)));
-    std::printf("%s\n", FormatResult(results.back(), reference.MedianMs).c_str());
+    results.push_back(PlayFrames(scene.Name, track, scene.From, WarmUpFrames, MeasuredFrames));
+    std::printf("%s\n", FormatResult(results.back(), reference).c_str());
     std::fflush(stdout);
   }
   if (wanted("whole-track")) {
     const int frames = static_cast<int>(std::ceil(whole.EndTime() * Fps - 1e-6));
-    results.push_back(Summarise("whole-track", PlayFrames(whole, 0, 0, frames)));
-    std::printf("%s\n", FormatResult(results.back(), reference.MedianMs).c_str());
+    results.push_back(PlayFrames("whole-track", whole, 0, 0, frames));
+    std::printf("%s\n", FormatResult(results.back(), reference).c_str());
   }
   fs::remove_all(tracks);
 
   fs::create_directories(csv.parent_path());
   std::ofstream out(csv);
   out << CsvHeader() << "\n";
-  for (const TBenchResult& r : results) out << CsvLine(r, reference.MedianMs) << "\n";
+  for (const TBenchResult& r : results) out << CsvLine(r, reference) << "\n";
   std::printf("written to %s\n", csv.string().c_str());
   return out ? 0 : 1;
 }
