@@ -1,6 +1,7 @@
 #include "scene3d/LUM2Classes.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>
