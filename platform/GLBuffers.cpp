@@ -10,6 +10,8 @@ PFNGLGENBUFFERSPROC GenBuffers = nullptr;
 PFNGLBINDBUFFERPROC BindBufferCall = nullptr;
 PFNGLBUFFERDATAPROC BufferData = nullptr;
 PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
+PFNGLMAPBUFFERPROC MapBuffer = nullptr;
+PFNGLUNMAPBUFFERPROC UnmapBufferCall = nullptr;
 bool Resolved = false;
 
 bool Resolve() {
@@ -19,6 +21,8 @@ bool Resolve() {
     BindBufferCall = reinterpret_cast<PFNGLBINDBUFFERPROC>(backend.GLProcAddress("glBindBuffer"));
     BufferData = reinterpret_cast<PFNGLBUFFERDATAPROC>(backend.GLProcAddress("glBufferData"));
     DeleteBuffers = reinterpret_cast<PFNGLDELETEBUFFERSPROC>(backend.GLProcAddress("glDeleteBuffers"));
+    MapBuffer = reinterpret_cast<PFNGLMAPBUFFERPROC>(backend.GLProcAddress("glMapBuffer"));
+    UnmapBufferCall = reinterpret_cast<PFNGLUNMAPBUFFERPROC>(backend.GLProcAddress("glUnmapBuffer"));
     Resolved = true;
   }
   return GenBuffers != nullptr && BindBufferCall != nullptr && BufferData != nullptr && DeleteBuffers != nullptr;
@@ -34,6 +38,25 @@ uint32_t CreateStaticBuffer(unsigned target, const void* data, size_t bytes) {
   BindBufferCall(target, buffer);
   BufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
   return buffer;
+}
+
+uint32_t CreateReadBuffer(size_t bytes) {
+  if (!Resolve() || MapBuffer == nullptr || UnmapBufferCall == nullptr) return 0;
+  GLuint buffer = 0;
+  GenBuffers(1, &buffer);
+  BindBufferCall(GL_PIXEL_PACK_BUFFER, buffer);
+  BufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_READ);
+  BindBufferCall(GL_PIXEL_PACK_BUFFER, 0);
+  return buffer;
+}
+
+const void* MapBufferForReading(unsigned target) {
+  if (!Resolve() || MapBuffer == nullptr) return nullptr;
+  return MapBuffer(target, GL_READ_ONLY);
+}
+
+void UnmapBuffer(unsigned target) {
+  if (Resolve() && UnmapBufferCall != nullptr) UnmapBufferCall(target);
 }
 
 void BindBuffer(unsigned target, uint32_t buffer) {

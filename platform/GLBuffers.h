@@ -14,6 +14,14 @@ uint32_t CreateStaticBuffer(unsigned target, const void* data, size_t bytes);
 // Binds the buffer to target; 0 unbinds, so that pointers mean the
 // caller's memory again.
 void BindBuffer(unsigned target, uint32_t buffer);
+// A new buffer of this many bytes that pixels are read into
+// (GL_PIXEL_PACK_BUFFER) and then mapped, left unbound; 0 without buffer
+// objects.
+uint32_t CreateReadBuffer(size_t bytes);
+// Maps the buffer bound to target for reading, waiting for what is still
+// being written into it; nullptr when the driver cannot map it.
+const void* MapBufferForReading(unsigned target);
+void UnmapBuffer(unsigned target);
 // Deletes the buffer when a context is current; at the end of a run the
 // context has taken its buffers with it.
 void DeleteBuffer(uint32_t buffer);

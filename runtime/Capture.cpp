@@ -1,14 +1,17 @@
 #include "runtime/Capture.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/Console.h"
 #include "platform/EINKeyboard.h"
+#include "platform/GLBuffers.h"
 #include "platform/GLWindow.h"
 #include "platform/PngFile.h"
 #include "runtime/CommandWords.h"
@@ -51,6 +54,57 @@ void ReadBackFrame(std::vector<uint8_t>& rgb) {
   glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }
 
+namespace {
+constexpr size_t FrameBytes = static_cast<size_t>(CaptureWidth) * CaptureHeight * 3;
+}  // namespace
+
+TFrameReadBack::TFrameReadBack() {
+  for (uint32_t& buffer : Buffers) buffer = CreateReadBuffer(FrameBytes);
+  if (Buffers[0] == 0 || Buffers[1] == 0) {
+    for (uint32_t& buffer : Buffers) DeleteBuffer(buffer);
+    Buffers[0] = Buffers[1] = 0;
+  }
+}
+
+TFrameReadBack::~TFrameReadBack() {
+  for (uint32_t buffer : Buffers) DeleteBuffer(buffer);
+}
+
+bool TFrameReadBack::Push(std::vector<uint8_t>& rgb) {
+  if (Buffers[0] == 0) {
+    ReadBackFrame(rgb);
+    return true;
+  }
+  BindBuffer(GL_PIXEL_PACK_BUFFER, Buffers[Next]);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  const bool ready = Pending;
+  if (ready) Take(1 - Next, rgb);
+  Pending = true;
+  Next = 1 - Next;
+  return ready;
+}
+
+bool TFrameReadBack::Drain(std::vector<uint8_t>& rgb) {
+  if (!Pending) return false;
+  Take(1 - Next, rgb);
+  Pending = false;
+  return true;
+}
+
+void TFrameReadBack::Take(int buffer, std::vector<uint8_t>& rgb) {
+  rgb.resize(FrameBytes);
+  BindBuffer(GL_PIXEL_PACK_BUFFER, Buffers[buffer]);
+  const void* pixels = MapBufferForReading(GL_PIXEL_PACK_BUFFER);
+  if (pixels != nullptr) {
+    std::memcpy(rgb.data(), pixels, FrameBytes);
+    UnmapBuffer(GL_PIXEL_PACK_BUFFER);
+  }
+  BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  if (pixels == nullptr) throw ECaptureError("Cannot read the frame back from the driver");
+}
+
 void HearWindowAndKeys() {
   PumpWindowEvents();
   PollKeyboard();
@@ -89,7 +143,16 @@ void TCaptureProgress::Show(bool last) {
 TCaptureSink::TCaptureSink(std::string folder, int64_t total) : Folder(std::move(folder)), Progress(total) {}
 
 void TCaptureSink::FinishFrame() {
-  ReadBackFrame(Pixels);
+  if (ReadBack.Push(Pixels)) Write();
+  HearWindowAndKeys();
+}
+
+void TCaptureSink::Finish() {
+  if (ReadBack.Drain(Pixels)) Write();
+  Progress.Finish();
+}
+
+void TCaptureSink::Write() {
   const std::string path = Folder + "/" + CaptureFileName(Progress.Done);
   std::string reason;
   if (!WritePngBottomUp(path, CaptureWidth, CaptureHeight, Pixels.data(), reason)) {
@@ -97,5 +160,4 @@ void TCaptureSink::FinishFrame() {
     throw ECaptureError("Cannot write " + path + ": " + reason);
   }
   Progress.FrameDone();
-  HearWindowAndKeys();
 }

@@ -37,6 +37,29 @@ std::string CaptureFileName(int64_t frame);
 // Reads the 800 x 600 frame as RGB, bottom row first.
 void ReadBackFrame(std::vector<uint8_t>& rgb);
 
+// Reads finished frames back one frame late where the context has pixel
+// buffer objects: frame k's copy is started when it is finished and taken
+// when frame k + 1 is, so that the driver finishes one frame while the next
+// is being drawn. Without them each frame is read at once.
+class TFrameReadBack {
+ public:
+  TFrameReadBack();
+  ~TFrameReadBack();
+  TFrameReadBack(const TFrameReadBack&) = delete;
+  TFrameReadBack& operator=(const TFrameReadBack&) = delete;
+  // Starts reading the frame just finished; true when rgb now holds a
+  // whole frame (the one before it, or this one when read at once).
+  bool Push(std::vector<uint8_t>& rgb);
+  // Takes the frame still being read, if there is one.
+  bool Drain(std::vector<uint8_t>& rgb);
+
+ private:
+  void Take(int buffer, std::vector<uint8_t>& rgb);
+  uint32_t Buffers[2] = {0, 0};
+  int Next = 0;
+  bool Pending = false;
+};
+
 // The progress line of a capture: frames done of total, frames per second
 // and time left, a few times a second on a terminal and every few seconds
 // into a log. Silent for a single frame.
@@ -66,12 +89,15 @@ class TCaptureSink final : public TFrameSink {
  public:
   TCaptureSink(std::string folder, int64_t total);
   void FinishFrame() override;
-  void Finish() { Progress.Finish(); }
+  // Writes the frame still being read back, and ends the progress line.
+  void Finish();
   int64_t Written() const { return Progress.Done; }
 
  private:
+  void Write();
   std::string Folder;
   TCaptureProgress Progress;
+  TFrameReadBack ReadBack;
   std::vector<uint8_t> Pixels;
 };
 

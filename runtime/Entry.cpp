@@ -87,6 +87,8 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
     }
     TVideoSink sink(target, music, span.From, options.Fps, span.Count);
     RunStoppableLoop(track, clock, sink);
+    // A signal may have ended ffmpeg too; the video is not kept then anyway.
+    if (!TerminationRequested()) sink.Flush();
     written = sink.Written();
     if (written == span.Count) sink.Finish();
   } else {

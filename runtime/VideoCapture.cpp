@@ -117,7 +117,15 @@ void TVideoSink::Fail(const std::string& what, int status) {
 }
 
 void TVideoSink::FinishFrame() {
-  ReadBackFrame(Pixels);
+  if (ReadBack.Push(Pixels)) Encode();
+  HearWindowAndKeys();
+}
+
+void TVideoSink::Flush() {
+  if (ReadBack.Drain(Pixels)) Encode();
+}
+
+void TVideoSink::Encode() {
   // The encoder takes the top row first.
   const size_t row = static_cast<size_t>(CaptureWidth) * 3;
   Flipped.resize(Pixels.size());
@@ -125,7 +133,6 @@ void TVideoSink::FinishFrame() {
     std::memcpy(&Flipped[static_cast<size_t>(y) * row], &Pixels[static_cast<size_t>(CaptureHeight - 1 - y) * row], row);
   if (!Encoder.Write(Flipped.data(), Flipped.size())) Fail("ffmpeg stopped while encoding", Encoder.Finish());
   Progress.FrameDone();
-  HearWindowAndKeys();
 }
 
 void TVideoSink::Finish() {

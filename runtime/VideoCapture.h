@@ -33,6 +33,8 @@ class TVideoSink final : public TFrameSink {
   // Removes the temporary file unless Finish succeeded.
   ~TVideoSink() override;
   void FinishFrame() override;
+  // Hands ffmpeg the frame still being read back.
+  void Flush();
   // Lets ffmpeg finish and renames the file; raises ECaptureError when
   // ffmpeg fails.
   void Finish();
@@ -42,12 +44,14 @@ class TVideoSink final : public TFrameSink {
   // Ends ffmpeg's run with its exit status (or the last line it logged) as
   // the reason, and removes what it wrote.
   [[noreturn]] void Fail(const std::string& what, int status);
+  void Encode();
 
   std::string Path;
   std::string Temporary;
   std::string Log;
   TPipedProcess Encoder;
   TCaptureProgress Progress;
+  TFrameReadBack ReadBack;
   std::vector<uint8_t> Pixels;
   std::vector<uint8_t> Flipped;
   bool Done = false;

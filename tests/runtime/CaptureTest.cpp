@@ -1,5 +1,6 @@
-// Capture: reading its options, the span of frames they select, and the
-// virtual clock with its time of day.
+// Capture: reading its options, the span of frames they select, the
+// virtual clock with its time of day, and reading frames back.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include "platform/Clock.h"
 #include "runtime/Capture.h"
 #include "runtime/CommandLine.h"
+#include "support/GLFixture.h"
 
 namespace {
 std::optional<TUsageError> Parse(std::vector<const char*> words, TCaptureOptions& options) {
@@ -126,4 +128,38 @@ TEST(VirtualClock, FramesAtFixedStepsWithATimeOfDayFromTheFrameTime) {
 TEST(CaptureFiles, SixDigitNamesFromZero) {
   EXPECT_EQ(CaptureFileName(0), "frame-000000.png");
   EXPECT_EQ(CaptureFileName(8805), "frame-008805.png");
+}
+
+// Frames read back a frame late come out whole, in order, each the frame it
+// was when finished, and the last one is not lost.
+class FrameReadBackTest : public GLTest {};
+
+TEST_F(FrameReadBackTest, EveryFrameComesOutOnceInOrder) {
+  auto finish = [](float grey) {
+    glClearColor(grey, grey, grey, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  };
+  std::vector<uint8_t> direct, late;
+  std::vector<uint8_t> firsts;
+  {
+    TFrameReadBack readBack;
+    for (int k = 1; k <= 3; ++k) {
+      finish(k / 4.0f);
+      ReadBackFrame(direct);
+      if (readBack.Push(late)) {
+        ASSERT_EQ(late.size(), direct.size());
+        firsts.push_back(late[0]);
+      }
+    }
+    // Drawing goes on over the last frame before it is taken.
+    finish(1);
+    ASSERT_TRUE(readBack.Drain(late));
+    firsts.push_back(late[0]);
+    EXPECT_FALSE(readBack.Drain(late)) << "nothing left after the last";
+  }
+  ASSERT_EQ(firsts.size(), 3u);
+  EXPECT_NEAR(firsts[0], 64, 1);
+  EXPECT_NEAR(firsts[1], 128, 1);
+  EXPECT_NEAR(firsts[2], 191, 1);
+  glClearColor(0, 0, 0, 1);
 }
