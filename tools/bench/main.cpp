@@ -81,15 +81,12 @@ struct TSceneWorkload {
 
 // A track of every timeline channel, 200 s long, holding the given values
 // throughout and off elsewhere.
-std::string WriteTrack(const fs::path& file, const std::vector<std::pair<int, float>>& values) {
+void MakeTrack(TVRTReader& track, const char* name, const std::vector<std::pair<int, float>>& values) {
   std::vector<std::vector<float>> channels(TrackChannels,
                                            std::vector<float>(200 * Tempo * RowsPerTrackBeat / 60,
                                                               std::numeric_limits<float>::quiet_NaN()));
   for (const auto& [channel, value] : values) std::fill(channels[channel].begin(), channels[channel].end(), value);
-  const std::vector<uint8_t> bytes = EncodeTrack(channels, Tempo);
-  std::ofstream out(file, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return file.string();
+  track.LoadChannels(std::move(channels), Tempo, name);
 }
 
 // Every workload starts from the state the program starts with, so that its
@@ -174,8 +171,6 @@ int main(int argc, char** argv) {
   }
   if (!TTimingSink::Counter.Start()) std::printf("no occlusion queries: layers and floors are not counted\n");
   fs::current_path(stage);
-  const fs::path tracks = fs::temp_directory_path() / "vemla-bench";
-  fs::create_directories(tracks);
   TVRTReader whole((stage / "demo.vrk").string());
   LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
 
@@ -193,7 +188,8 @@ int main(int argc, char** argv) {
   results.push_back(reference);
   for (const TSceneWorkload& scene : scenes) {
     if (!wanted(scene.Name)) continue;
-    TVRTReader track(WriteTrack(tracks / (std::string(scene.Name) + ".vrk"), scene.Channels));
+    TVRTReader track;
+    MakeTrack(track, scene.Name, scene.Channels);
     results.push_back(PlayFrames(scene.Name, track, scene.From, WarmUpFrames, MeasuredFrames));
     std::printf("%s\n", FormatResult(results.back(), reference).c_str());
     std::fflush(stdout);
@@ -203,7 +199,6 @@ int main(int argc, char** argv) {
     results.push_back(PlayFrames("whole-track", whole, 0, 0, frames));
     std::printf("%s\n", FormatResult(results.back(), reference).c_str());
   }
-  fs::remove_all(tracks);
 
   fs::create_directories(csv.parent_path());
   std::ofstream out(csv);
