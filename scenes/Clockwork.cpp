@@ -47,6 +47,14 @@ void InitClockwork() {
   PeaBrush = std::make_unique<TLUMBrush>("pea.3ds");
   PeaBrush->Scale(MakeVec3(0.25f, 0.25f, 0.25f));
   ClockTexture = GetTexture("6.jpg");
+  if (ClockTexture != NoTexture) {
+    // The chrome is looked up in one mipmap level per pixel: on the clocks'
+    // thin rings a blend of two levels cannot be seen, and it would cost a
+    // second lookup for every pixel of every layer.
+    glBindTexture(GL_TEXTURE_2D, ClockTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+  }
   GetTexture("4.jpg");  // loaded with the others; no scene draws it
   WarpPicture = GetTexture("7.jpg");
   WarpGrid = std::make_unique<TLUMGrid>(40, 40);
