@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstdlib>
+
 #include "platform/WindowBackend.h"
 
 namespace {
@@ -13,9 +15,16 @@ PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
 PFNGLMAPBUFFERPROC MapBuffer = nullptr;
 PFNGLUNMAPBUFFERPROC UnmapBufferCall = nullptr;
 bool Resolved = false;
+// The program is ending: the objects that still hold buffers are being
+// destroyed after the window system, and the context takes its buffers
+// with it.
+bool Ending = false;
 
 bool Resolve() {
   if (!Resolved && CurrentWindowBackend().ContextCurrent()) {
+    // Registered after every static object is made, so it runs before they
+    // are destroyed.
+    std::atexit([] { Ending = true; });
     WindowBackend& backend = CurrentWindowBackend();
     GenBuffers = reinterpret_cast<PFNGLGENBUFFERSPROC>(backend.GLProcAddress("glGenBuffers"));
     BindBufferCall = reinterpret_cast<PFNGLBINDBUFFERPROC>(backend.GLProcAddress("glBindBuffer"));
@@ -64,7 +73,7 @@ void BindBuffer(unsigned target, uint32_t buffer) {
 }
 
 void DeleteBuffer(uint32_t buffer) {
-  if (buffer == 0 || !CurrentWindowBackend().ContextCurrent() || !Resolve()) return;
+  if (buffer == 0 || Ending || !CurrentWindowBackend().ContextCurrent() || !Resolve()) return;
   const GLuint name = buffer;
   DeleteBuffers(1, &name);
 }
