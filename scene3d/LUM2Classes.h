@@ -24,11 +24,15 @@ struct TTriangle {
 using TVertexArray = std::vector<Vec3>;
 
 // A mesh's arrays as the driver's buffer objects, made on its first array
-// draw after a change. A copy of a mesh makes buffers of its own.
+// draw after a change. A copy of a mesh makes buffers of its own, and a
+// mesh assigned another's arrays lets go of those of its old ones.
 struct TMeshBuffers {
   TMeshBuffers() = default;
   TMeshBuffers(const TMeshBuffers&) {}
-  TMeshBuffers& operator=(const TMeshBuffers&) { return *this; }
+  TMeshBuffers& operator=(const TMeshBuffers&) {
+    Release();
+    return *this;
+  }
   ~TMeshBuffers() { Release(); }
   void Release();
 

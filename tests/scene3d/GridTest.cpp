@@ -173,6 +173,18 @@ TEST_F(MeshDrawTest, ArrayDrawsFollowChangesAfterTheFirstDraw) {
   EXPECT_EQ(PixelAt(200, 300), Black);
   EXPECT_EQ(PixelAt(600, 300), Green);
 
+  // A mesh assigned another's arrays draws those, not its old buffers.
+  TMeshDataN right = Mesh;
+  TMeshDataN drawn = Mesh;
+  for (Vec3& v : drawn.Vertices) v.x -= 400;  // the left half
+  drawn.Changed();
+  drawn.DrawArrays();
+  glClear(GL_COLOR_BUFFER_BIT);
+  drawn = right;
+  drawn.DrawArrays();
+  EXPECT_EQ(PixelAt(200, 300), Black);
+  EXPECT_EQ(PixelAt(600, 300), Green);
+
   // A copy draws from buffers of its own, and outlives the original's.
   auto copy = std::make_unique<TMeshDataN>(Mesh);
   Mesh.Clear();
