@@ -38,8 +38,6 @@ bool Resolve() {
 }
 }  // namespace
 
-bool BufferObjectsAvailable() { return Resolve(); }
-
 uint32_t CreateStaticBuffer(unsigned target, const void* data, size_t bytes) {
   if (!Resolve()) return 0;
   GLuint buffer = 0;

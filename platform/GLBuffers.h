@@ -6,8 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// Whether the current context has buffer objects.
-bool BufferObjectsAvailable();
 // A new buffer for target (GL_ARRAY_BUFFER or GL_ELEMENT_ARRAY_BUFFER)
 // holding these bytes, left bound; 0 without buffer objects.
 uint32_t CreateStaticBuffer(unsigned target, const void* data, size_t bytes);

@@ -48,15 +48,21 @@ std::string CaptureFileName(int64_t frame) {
   return name;
 }
 
-void ReadBackFrame(std::vector<uint8_t>& rgb) {
-  rgb.resize(static_cast<size_t>(CaptureWidth) * CaptureHeight * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-}
-
 namespace {
 constexpr size_t FrameBytes = static_cast<size_t>(CaptureWidth) * CaptureHeight * 3;
+
+// Reads the frame as tightly packed RGB into memory, or into the bound
+// pixel buffer at that offset.
+void ReadFrameInto(void* destination) {
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, destination);
+}
 }  // namespace
+
+void ReadBackFrame(std::vector<uint8_t>& rgb) {
+  rgb.resize(FrameBytes);
+  ReadFrameInto(rgb.data());
+}
 
 TFrameReadBack::TFrameReadBack() {
   for (uint32_t& buffer : Buffers) buffer = CreateReadBuffer(FrameBytes);
@@ -76,8 +82,7 @@ bool TFrameReadBack::Push(std::vector<uint8_t>& rgb) {
     return true;
   }
   BindBuffer(GL_PIXEL_PACK_BUFFER, Buffers[Next]);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  ReadFrameInto(nullptr);
   BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
   const bool ready = Pending;
   if (ready) Take(1 - Next, rgb);
