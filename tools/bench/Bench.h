@@ -4,10 +4,13 @@
 // fill floor: the layers its frames fill (the median frame's, in full frames'
 // worth of pixels) at the reference's time per layer, measured in the same
 // run; its median over that floor says how much more than its pixels a
-// frame costs.
+// frame costs. Beside the layers filled stand the layers shaded, where the
+// driver counts them: what the rasteriser actually ran its shader over.
 #pragma once
 #include <string>
 #include <vector>
+
+#include "FillCount.h"
 
 struct TBenchResult {
   std::string Workload;
@@ -15,19 +18,21 @@ struct TBenchResult {
   double P90Ms = 0;
   int Frames = 0;
   double Layers = 0;  // median layers filled per frame
+  double Shaded = 0;  // median layers shaded per frame
 };
 
 // The median and 90th percentile of the frame times, in milliseconds, and the
-// median of the layers filled per frame (none given: 0).
+// medians of the layers filled and shaded per frame (none given: 0).
 TBenchResult Summarise(const std::string& workload, std::vector<double> frameSeconds,
-                       std::vector<double> frameLayers = {});
+                       const std::vector<TFrameFill>& frameFills = {});
 // The reference's milliseconds per layer; 0 when its layers were not counted.
 double MsPerLayer(const TBenchResult& reference);
 // The result's fill floor in milliseconds: its layers at the reference's
 // time per layer.
 double FloorMs(const TBenchResult& result, const TBenchResult& reference);
 // One line of the table: the figures, the ratio of this median to the
-// reference's, the layers, the floor and the median over the floor.
+// reference's, the layers filled and shaded, the floor and the median over
+// the floor.
 std::string TableHeader();
 std::string FormatResult(const TBenchResult& result, const TBenchResult& reference);
 std::string CsvHeader();

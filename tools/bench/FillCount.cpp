@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <string_view>
+
 #include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
 
@@ -15,6 +17,20 @@ PFNGLGETQUERYOBJECTUIVPROC GetQueryObjectuiv = nullptr;
 
 void* Entry(const char* name) { return CurrentWindowBackend().GLProcAddress(name); }
 
+// GL_ARB_pipeline_statistics_query's count of fragment shader runs.
+constexpr GLenum FragmentShaderRuns = 0x82F4;
+
+bool HasExtension(const char* name) {
+  const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (all == nullptr) return false;
+  const std::string_view list(all), wanted(name);
+  for (size_t at = list.find(wanted); at != std::string_view::npos; at = list.find(wanted, at + 1)) {
+    const size_t end = at + wanted.size();
+    if ((at == 0 || list[at - 1] == ' ') && (end == list.size() || list[end] == ' ')) return true;
+  }
+  return false;
+}
+
 constexpr double FramePixels = 800.0 * 600.0;
 }  // namespace
 
@@ -25,25 +41,29 @@ bool TFillCounter::Start() {
   GetQueryObjectuiv = reinterpret_cast<PFNGLGETQUERYOBJECTUIVPROC>(Entry("glGetQueryObjectuiv"));
   if (GenQueries == nullptr || BeginQuery == nullptr || EndQuery == nullptr || GetQueryObjectuiv == nullptr)
     return false;
-  GLuint query = 0;
-  GenQueries(1, &query);
-  Query = query;
+  GLuint queries[2] = {0, 0};
+  GenQueries(2, queries);
+  Query = queries[0];
+  if (HasExtension("GL_ARB_pipeline_statistics_query")) ShaderQuery = queries[1];
   return Query != 0;
 }
 
 void TFillCounter::BeginFrame() {
   if (Query == 0 || Open) return;
   BeginQuery(GL_SAMPLES_PASSED, Query);
+  if (ShaderQuery != 0) BeginQuery(FragmentShaderRuns, ShaderQuery);
   Open = true;
 }
 
-double TFillCounter::EndFrame() {
-  if (Query == 0 || !Open) return 0;
+TFrameFill TFillCounter::EndFrame() {
+  if (Query == 0 || !Open) return {};
   EndQuery(GL_SAMPLES_PASSED);
+  if (ShaderQuery != 0) EndQuery(FragmentShaderRuns);
   Open = false;
-  GLuint samples = 0;
+  GLuint samples = 0, runs = 0;
   GetQueryObjectuiv(Query, GL_QUERY_RESULT, &samples);
-  return samples / FramePixels;
+  if (ShaderQuery != 0) GetQueryObjectuiv(ShaderQuery, GL_QUERY_RESULT, &runs);
+  return {samples / FramePixels, runs / FramePixels};
 }
 
 void DrawReferenceFrame(uint32_t texture) {

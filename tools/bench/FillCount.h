@@ -2,8 +2,16 @@
 // frame (or a render texture) is counted by an occlusion query, whether it is
 // blended, depth-tested or neither, and the count is given in full 800 x 600
 // frames' worth of pixels ("layers"). Clears and copies fill nothing.
+// Where the driver counts its fragment shader's runs, those are counted too
+// ("shaded"): a tile rasteriser shades whole blocks of pixels, so a frame of
+// thin triangles shades far more pixels than it fills.
 #pragma once
 #include <cstdint>
+
+struct TFrameFill {
+  double Layers = 0;
+  double Shaded = 0;  // 0 where the driver does not count its shader's runs
+};
 
 class TFillCounter {
  public:
@@ -12,12 +20,13 @@ class TFillCounter {
   bool Start();
   // Begins counting the next frame's fragments.
   void BeginFrame();
-  // Ends the frame begun last and waits for its count, in layers.
-  double EndFrame();
+  // Ends the frame begun last and waits for its counts, in layers.
+  TFrameFill EndFrame();
   bool Counting() const { return Query != 0; }
 
  private:
   uint32_t Query = 0;
+  uint32_t ShaderQuery = 0;
   bool Open = false;
 };
 

@@ -40,7 +40,7 @@ constexpr int MeasuredFrames = 300;
 constexpr double Fps = 60;
 
 // Waits for the frame to be finished and notes how long it took since the
-// previous one, and how many layers it filled. The count's wait comes after
+// previous one, and how many layers it filled and shaded. The count's wait comes after
 // the frame is finished and outside the time.
 class TTimingSink final : public TFrameSink {
  public:
@@ -54,17 +54,17 @@ class TTimingSink final : public TFrameSink {
     glFinish();
     const double now = Clock.GetTime();
     Seconds.push_back(now - Last);
-    Layers.push_back(Counter.EndFrame());
+    Fills.push_back(Counter.EndFrame());
     Counter.BeginFrame();
     Last = Clock.GetTime();
   }
   void Restart() {
     Seconds.clear();
-    Layers.clear();
+    Fills.clear();
     Last = Clock.GetTime();
   }
   std::vector<double> Seconds;
-  std::vector<double> Layers;
+  std::vector<TFrameFill> Fills;
   static inline bool Presenting = false;
   static inline TFillCounter Counter;
 
@@ -108,7 +108,7 @@ TBenchResult PlayFrames(const char* name, TVRTReader& track, double from, int wa
   sink.Restart();
   TVirtualClock clock(from + warmUp / Fps, Fps, measured);
   RunMainLoop(track, clock, sink);
-  return Summarise(name, sink.Seconds, sink.Layers);
+  return Summarise(name, sink.Seconds, sink.Fills);
 }
 
 TBenchResult PlayReference() {
@@ -118,7 +118,7 @@ TBenchResult PlayReference() {
     DrawReferenceFrame(Pictures[2]);
     sink.FinishFrame();
   }
-  return Summarise("reference", sink.Seconds, sink.Layers);
+  return Summarise("reference", sink.Seconds, sink.Fills);
 }
 }  // namespace
 
