@@ -7,6 +7,10 @@
 namespace {
 
 constexpr float Pi = std::numbers::pi_v<float>;
+// Flat caps this wide and wider are cut as discs (see Builder::Disc); the
+// small caps keep their fans and the shading their shared rims give them.
+constexpr float DiscRadius = 20;
+constexpr size_t CentreFan = 12;
 
 struct V3 {
   float X, Y, Z;
@@ -27,6 +31,13 @@ struct Builder {
   }
   uint16_t Vertex(V3 p) { return Vertex(p, p.X * UvScale + 0.5f, p.Y * UvScale + 0.5f); }
   void Tri(uint16_t a, uint16_t b, uint16_t c) { M.Faces.push_back({a, b, c}); }
+  // A triangle counter-clockwise seen from +Z when `up`, from -Z otherwise.
+  void Face(uint16_t a, uint16_t b, uint16_t c, bool up) {
+    if (up)
+      Tri(a, b, c);
+    else
+      Tri(a, c, b);
+  }
   void Quad(uint16_t a, uint16_t b, uint16_t c, uint16_t d) {
     Tri(a, b, c);
     Tri(a, c, d);
@@ -49,17 +60,55 @@ struct Builder {
         Vertex(p, float(j) / segments, float(i) / (rings - 1));
       }
     auto idx = [&](size_t i, int j) { return uint16_t(base + i * (segments + 1) + j); };
-    for (size_t i = 0; i + 1 < rings; ++i)
-      for (int j = 0; j < segments; ++j) {
-        if (profile[i].first > 0) Tri(idx(i, j), idx(i, j + 1), idx(i + 1, j + 1));
-        if (profile[i + 1].first > 0) Tri(idx(i, j), idx(i + 1, j + 1), idx(i + 1, j));
+    for (size_t i = 0; i + 1 < rings; ++i) {
+      auto [r0, z0] = profile[i];
+      auto [r1, z1] = profile[i + 1];
+      if (z0 == z1 && (r0 == 0) != (r1 == 0) && r0 + r1 >= DiscRadius) {
+        // A flat cap on the axis: a disc of its own, facing up when the
+        // profile runs inwards and down when it runs outwards.
+        const float rimV = float(r0 == 0 ? i + 1 : i) / (rings - 1), centreV = float(r0 == 0 ? i : i + 1) / (rings - 1);
+        Disc(r0 + r1, z0, segments, at, rimV, centreV, r0 > 0);
+        continue;
       }
+      for (int j = 0; j < segments; ++j) {
+        if (r0 > 0) Tri(idx(i, j), idx(i, j + 1), idx(i + 1, j + 1));
+        if (r1 > 0) Tri(idx(i, j), idx(i + 1, j + 1), idx(i + 1, j));
+      }
+    }
   }
 
-  // A prism over a polygon that is star-shaped about its first point's
-  // centre `c`: the outline (counter-clockwise seen from +Z, in local x, y)
-  // is turned by `angle` about Z, placed at `at`, and spans z0 to z1. Every
-  // face gets its own vertices, so the prism shades flat.
+  // A flat disc of radius r at height z about the Z axis through `at`, with
+  // `segments` corners. A fan from the centre would lay `segments` long
+  // slivers side by side, which a tile rasteriser shades again and again
+  // along their shared edges. Instead every other corner is cut off as a
+  // triangle, and the polygon of the corners left is cut again, until a
+  // fan of at most CentreFan triangles from the centre closes it: the
+  // triangles grow towards the middle, their shared edges are few, and the
+  // centre still gets a vertex of its own for the sphere map to be looked
+  // up at. The disc has vertices of its own, so it shades flat.
+  void Disc(float r, float z, int segments, V3 at, float rimV, float centreV, bool up) {
+    std::vector<uint16_t> corners;
+    for (int j = 0; j < segments; ++j) {
+      float a = 2 * Pi * j / segments;
+      corners.push_back(Vertex({at.X + r * std::cos(a), at.Y + r * std::sin(a), at.Z + z}, float(j) / segments, rimV));
+    }
+    while (corners.size() > CentreFan) {
+      std::vector<uint16_t> left;
+      size_t n = corners.size();
+      for (size_t k = 0; k + 1 < n; k += 2) {
+        Face(corners[k], corners[k + 1], corners[(k + 2) % n], up);
+        left.push_back(corners[k]);
+      }
+      if (n % 2 == 1) left.push_back(corners[n - 1]);
+      corners = std::move(left);
+    }
+    uint16_t centre = Vertex({at.X, at.Y, at.Z + z}, 0.5f, centreV);
+    for (size_t k = 0; k < corners.size(); ++k) Face(corners[k], corners[(k + 1) % corners.size()], centre, up);
+  }
+
+  // A prism over a polygon: the outline (counter-clockwise seen from +Z, in
+  // local x, y) is turned by `angle` about Z, placed at `at`, and spans z0
+  // to z1. Every face gets its own vertices, so the prism shades flat.
   void Prism(const std::vector<std::pair<float, float>>& outline, float z0, float z1, float angle, V3 at,
              bool bottom = true) {
     float ca = std::cos(angle), sa = std::sin(angle);
@@ -67,16 +116,19 @@ struct Builder {
       return V3{at.X + q.first * ca - q.second * sa, at.Y + q.first * sa + q.second * ca, at.Z + z};
     };
     size_t n = outline.size();
-    uint16_t top = Vertex(place({0, 0}, z1));
-    std::vector<uint16_t> ring;
-    for (size_t i = 0; i < n; ++i) ring.push_back(Vertex(place(outline[i], z1)));
-    for (size_t i = 0; i < n; ++i) Tri(top, ring[i], ring[(i + 1) % n]);
-    if (bottom) {
-      uint16_t low = Vertex(place({0, 0}, z0));
-      std::vector<uint16_t> ringLow;
-      for (size_t i = 0; i < n; ++i) ringLow.push_back(Vertex(place(outline[i], z0)));
-      for (size_t i = 0; i < n; ++i) Tri(low, ringLow[(i + 1) % n], ringLow[i]);
-    }
+    // The caps are fans from the local origin. For an outline away from
+    // the origin (the dial's marks and ticks, placed from the clock's
+    // centre) the fan's triangles reach back over the dial to the centre,
+    // once each way round: on the chrome they draw the dial's sunburst of
+    // rays, one along every mark and tick.
+    auto cap = [&](float z, bool up) {
+      uint16_t centre = Vertex(place({0, 0}, z));
+      std::vector<uint16_t> ring;
+      for (size_t i = 0; i < n; ++i) ring.push_back(Vertex(place(outline[i], z)));
+      for (size_t i = 0; i < n; ++i) Face(centre, ring[i], ring[(i + 1) % n], up);
+    };
+    cap(z1, true);
+    if (bottom) cap(z0, false);
     for (size_t i = 0; i < n; ++i) {
       auto a = outline[i], b = outline[(i + 1) % n];
       FlatQuad(place(a, z0), place(b, z0), place(b, z1), place(a, z1));
