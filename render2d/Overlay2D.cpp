@@ -5,7 +5,7 @@
 #include "platform/GLLibraries.h"
 #include "platform/GLWindow.h"
 #include "render2d/FontRaster.h"
-#include "scene3d/LUM2Materials.h"
+#include "render2d/RenderState.h"
 
 uint32_t FontBase = 0;
 

@@ -1,6 +1,6 @@
 #include "runtime/CommandLine.h"
 
-#include "runtime/DemoMain.h"
+#include "runtime/CommandWords.h"
 
 namespace {
 constexpr double MaxFps = 1000;

@@ -18,3 +18,15 @@ std::string NumberText(double value) {
   std::snprintf(text, sizeof text, "%g", value);
   return text;
 }
+
+namespace {
+bool WordAmongFirstThree(int argc, const char* const* argv, const char* word) {
+  for (int k = 0; k < 3 && k < argc; ++k)
+    if (argv[k] != nullptr && std::strcmp(argv[k], word) == 0) return true;
+  return false;
+}
+}  // namespace
+
+bool ServerModeRequested(int argc, const char* const* argv) { return WordAmongFirstThree(argc, argv, "-vrt"); }
+
+bool WindowRequested(int argc, const char* const* argv) { return WordAmongFirstThree(argc, argv, "-w"); }

@@ -1,5 +1,5 @@
-// Words on a command line: numbers, and the error for a command line that
-// cannot be read.
+// Words on a command line: the two mode words, numbers, and the error for a
+// command line that cannot be read.
 #pragma once
 #include <optional>
 #include <string>
@@ -13,3 +13,8 @@ struct TUsageError {
 std::optional<double> ParseNumber(const char* word);
 // A number as messages show it: "2.5", "60".
 std::string NumberText(double value);
+
+// Server mode when "-vrt" is exactly one of the command-line words 0, 1, 2.
+bool ServerModeRequested(int argc, const char* const* argv);
+// A window instead of full screen when "-w" is one of the words 0, 1, 2.
+bool WindowRequested(int argc, const char* const* argv);

@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "platform/Directory.h"
 #include "platform/EINKeyboard.h"
@@ -13,6 +12,7 @@
 #include "platform/SharedState.h"
 #include "render2d/Overlay2D.h"
 #include "render2d/RenderTexture.h"
+#include "runtime/ChannelBindings.h"
 #include "scene3d/LUM2Materials.h"
 #include "scenes/Clockwork.h"
 #include "scenes/VemlaOverlay.h"
@@ -22,18 +22,6 @@ TGLWindow MainWindow;
 uint32_t Pictures[5] = {NoTexture, NoTexture, NoTexture, NoTexture, NoTexture};
 uint32_t LoadingPicture = NoTexture;
 int32_t MusicSample = -1;
-
-namespace {
-bool WordAmongFirstThree(int argc, const char* const* argv, const char* word) {
-  for (int k = 0; k < 3 && k < argc; ++k)
-    if (argv[k] != nullptr && std::strcmp(argv[k], word) == 0) return true;
-  return false;
-}
-}  // namespace
-
-bool ServerModeRequested(int argc, const char* const* argv) { return WordAmongFirstThree(argc, argv, "-vrt"); }
-
-bool WindowRequested(int argc, const char* const* argv) { return WordAmongFirstThree(argc, argv, "-w"); }
 
 int PictureSlot(float c6) {
   if (!std::isfinite(c6)) return -1;
@@ -85,33 +73,33 @@ void DrawFrame() {
   Randomize();
   glClearColor(0, 0, 0, 1);
   ClearFrame();
-  if (ChannelSet(c[10])) {
+  if (ChannelSet(c[chFeedback])) {
     SetRenderViewport(512);
     BeginOverlay();
-    DrawTexturedQuad(Pictures[2], 325 * c[10], 75, 475, 475);
+    DrawTexturedQuad(Pictures[2], 325 * c[chFeedback], 75, 475, 475);
     EndOverlay();
     CopyFrameToTexture(Pictures[4], 512);
-    DrawRadialBlur(512, Pictures[4], 4, 50 - 50 * c[10], 120 - 120 * c[10], 3);
+    DrawRadialBlur(512, Pictures[4], 4, 50 - 50 * c[chFeedback], 120 - 120 * c[chFeedback], 3);
   }
-  if (ChannelSet(c[1]))
+  if (ChannelSet(c[chOverlay]))
     UpdateOverlayTexture();
   else
-    SkipOverlayTexture(ChannelSet(c[10]));
-  if (ChannelSet(c[2])) RenderClockNestGlow(c[2]);
-  if (ChannelSet(c[3])) RenderPeaSwarm(c[3]);
-  if (ChannelSet(c[4])) RenderWarpEcho(c[4]);
-  if (ChannelSet(c[5])) RenderStampRoom();
-  if (ChannelSet(c[8])) RenderClockNest(c[8]);
-  if (ChannelSet(c[9])) RenderClockTunnel();
-  if (ChannelSet(c[1])) RenderOverlay(c[1]);
+    SkipOverlayTexture(ChannelSet(c[chFeedback]));
+  if (ChannelSet(c[chNestGlow])) RenderClockNestGlow(c[chNestGlow]);
+  if (ChannelSet(c[chPeaSwarm])) RenderPeaSwarm(c[chPeaSwarm]);
+  if (ChannelSet(c[chWarpEcho])) RenderWarpEcho(c[chWarpEcho]);
+  if (ChannelSet(c[chStampRoom])) RenderStampRoom();
+  if (ChannelSet(c[chNest])) RenderClockNest(c[chNest]);
+  if (ChannelSet(c[chTunnel])) RenderClockTunnel();
+  if (ChannelSet(c[chOverlay])) RenderOverlay(c[chOverlay]);
   BeginOverlay();
-  if (FlashVisible(c[0])) FillQuadAdditive(MakeColor4(1, 1, 1, c[0]), 0, 0, 800, 600);
-  if (ChannelSet(c[6])) {
-    int k = PictureSlot(c[6]);
+  if (FlashVisible(c[chFlash])) FillQuadAdditive(MakeColor4(1, 1, 1, c[chFlash]), 0, 0, 800, 600);
+  if (ChannelSet(c[chPicture])) {
+    int k = PictureSlot(c[chPicture]);
     if (k == 4) {
       DrawTintedQuad(Pictures[4], MakeColor4(1, 1, 1, 1), 0, 0, 800, 600);
-    } else if (k >= 0 && ChannelSet(c[7])) {
-      DrawTintedQuadAdditive(Pictures[k], MakeColor4(1, 1, 1, c[7]), 325, 75, 475, 475);
+    } else if (k >= 0 && ChannelSet(c[chPictureAlpha])) {
+      DrawTintedQuadAdditive(Pictures[k], MakeColor4(1, 1, 1, c[chPictureAlpha]), 325, 75, 475, 475);
     }
   }
   EndOverlay();

@@ -32,10 +32,6 @@ void DrawFrame();
 // Presents the finished frame and polls the keyboard.
 void PresentAndPoll();
 
-// Server mode when "-vrt" is exactly one of the command-line words 0, 1, 2.
-bool ServerModeRequested(int argc, const char* const* argv);
-// A window instead of full screen when "-w" is one of the words 0, 1, 2.
-bool WindowRequested(int argc, const char* const* argv);
 // The slot picture index c6 selects (rounded to nearest, halves to even),
 // or -1 when it selects none of the five slots.
 int PictureSlot(float c6);

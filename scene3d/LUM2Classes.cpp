@@ -352,17 +352,3 @@ TTriangle MakeTriangle(const Vec3& p0, const Vec3& p1, const Vec3& p2) { return 
 
 float DegToRad(double degrees) { return static_cast<float>(degrees / 360.0 * 2.0 * std::numbers::pi); }
 
-void BlendAdditive() {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE);
-}
-
-void BlendAdditiveAlpha() {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-}
-
-void BlendAlpha() {
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-}

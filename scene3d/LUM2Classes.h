@@ -1,7 +1,8 @@
 // Drawable triangle meshes (positions and texture coordinates; plus normals;
 // plus a material), smooth normals, whole-mesh rotation and scaling, the
 // model container TLUMBrush that the scenes load and draw, and small
-// utilities: a random vector, triangles, degrees to radians, blend switches.
+// utilities: a random vector, triangles, degrees to radians. The blend
+// switches come with the materials.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -143,7 +144,3 @@ Vec3 RandomVec3(float sx, float sy, float sz);
 TTriangle MakeTriangle(const Vec3& p0, const Vec3& p1, const Vec3& p2);
 float DegToRad(double degrees);
 
-// Blending on with (ONE, ONE), (SRC_ALPHA, ONE) and (SRC_ALPHA, ONE_MINUS_SRC_ALPHA).
-void BlendAdditive();
-void BlendAdditiveAlpha();
-void BlendAlpha();

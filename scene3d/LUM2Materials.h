@@ -1,12 +1,13 @@
-// The texture registry (every texture is loaded once per file name and kept),
-// the material of a mesh, and the switches that put OpenGL's material,
-// colour, texture and blending state into known configurations.
+// The texture registry (every texture is loaded once per file name and kept)
+// and the material of a mesh. The render-state switches the materials use
+// come with it.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/Types.h"
+#include "render2d/RenderState.h"
 
 // "Not registered" and "failed to load" (the registry's -1).
 constexpr uint32_t NoTexture = 0xFFFFFFFFu;
@@ -42,13 +43,3 @@ class Material {
   TColor4 BlendColor{};
   bool AlphaBlend = false;
 };
-
-// OpenGL's default material on both faces.
-void DefaultMaterial();
-// Opaque white, no texturing, no texture generation, no blending, default material.
-void ResetRenderState();
-void SetMaterialColor(const TColor4& colour);
-// ResetRenderState, then texturing on with this texture in opaque white.
-void BindTexture(uint32_t texture);
-void EnableTexGen();
-void DisableTexGen();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "runtime/CommandWords.h"
 #include "runtime/DemoMain.h"
 
 namespace {

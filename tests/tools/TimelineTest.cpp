@@ -74,6 +74,16 @@ TEST(TimelinePositions, BarBeatAndRowAndRepeats) {
   EXPECT_EQ(t.Channels[10][1].Line, 4);
 }
 
+TEST(TimelineChannels, ANameStandsForItsNumber) {
+  Timeline t = ParseTimeline("channel nest-glow\n1 0.5\nchannel feedback\n2 1\n");
+  ASSERT_EQ(t.Channels[chNestGlow].size(), 1u);
+  EXPECT_EQ(t.Channels[chNestGlow][0].Row, 64);
+  ASSERT_EQ(t.Channels[chFeedback].size(), 1u);
+  for (const TChannelBinding& binding : ChannelBindings) EXPECT_EQ(FindChannel(binding.Name), &binding);
+  EXPECT_EQ(ErrorOf("channel nest-glo\n").rfind("line 1: ", 0), 0u) << "an unknown name";
+  EXPECT_EQ(ErrorOf("channel Nest\n").rfind("line 1: ", 0), 0u) << "names are written as the table has them";
+}
+
 TEST(TimelineErrors, NameTheLineOfTheFault) {
   EXPECT_EQ(ErrorOf("channel 1\n\n0 1\n1:x 2\n").rfind("line 4: ", 0), 0u) << ErrorOf("channel 1\n\n0 1\n1:x 2\n");
   EXPECT_EQ(ErrorOf("channel 1\n0 one\n").rfind("line 2: ", 0), 0u);

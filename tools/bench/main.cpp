@@ -24,6 +24,7 @@
 #include "platform/Presentation.h"
 #include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
+#include "runtime/ChannelBindings.h"
 #include "runtime/DemoMain.h"
 #include "runtime/MainLoop.h"
 #include "runtime/Timer.h"
@@ -73,20 +74,30 @@ class TTimingSink final : public TFrameSink {
   double Last = 0;
 };
 
+// One scene alone: its channel at a value (and any others it needs) from a
+// point of the timeline where that scene plays.
 struct TSceneWorkload {
-  const char* Name;
-  std::vector<std::pair<int, float>> Channels;
+  TChannel Scene;
+  float Value;
   double From;
+  std::vector<std::pair<TChannel, float>> Others = {};
+  const char* Name() const { return ChannelBindings[Scene].Name; }
 };
 
-// A track of every timeline channel, 200 s long, holding the given values
-// throughout and off elsewhere.
-void MakeTrack(TVRTReader& track, const char* name, const std::vector<std::pair<int, float>>& values) {
+const std::vector<TSceneWorkload> SceneWorkloads = {
+    {chNest, 0.3f, 20},     {chNestGlow, 0.3f, 28}, {chTunnel, 1, 40},  {chPeaSwarm, 1, 55},
+    {chWarpEcho, 0.5f, 3},  {chStampRoom, 1, 95},   {chOverlay, 1, 78}, {chFeedback, 0.5f, 8, {{chPicture, 4}}},
+};
+
+// A track of every timeline channel, 200 s long, holding the workload's
+// values throughout and off elsewhere.
+void MakeTrack(TVRTReader& track, const TSceneWorkload& scene) {
   std::vector<std::vector<float>> channels(TrackChannels,
                                            std::vector<float>(200 * Tempo * RowsPerTrackBeat / 60,
                                                               std::numeric_limits<float>::quiet_NaN()));
-  for (const auto& [channel, value] : values) std::fill(channels[channel].begin(), channels[channel].end(), value);
-  track.LoadChannels(std::move(channels), Tempo, name);
+  std::fill(channels[scene.Scene].begin(), channels[scene.Scene].end(), scene.Value);
+  for (const auto& [channel, value] : scene.Others) std::fill(channels[channel].begin(), channels[channel].end(), value);
+  track.LoadChannels(std::move(channels), Tempo, scene.Name());
 }
 
 // Every workload starts from the state the program starts with, so that its
@@ -120,90 +131,112 @@ TBenchResult PlayReference() {
   }
   return Summarise("reference", sink.Seconds, sink.Fills);
 }
-}  // namespace
 
-int main(int argc, char** argv) {
+struct TBenchOptions {
+  fs::path Stage;
+  fs::path Csv;
+  int SurfaceWidth = 0, SurfaceHeight = 0;
+  bool Native = false;
+  std::set<std::string> Only;  // none: every workload
+  bool Wanted(const std::string& name) const { return Only.empty() || Only.count(name) > 0; }
+};
+
+// False (after saying why) when the command line cannot be read.
+bool ParseOptions(int argc, char** argv, TBenchOptions& options) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: vemla_bench <run directory> <csv file> [workload ...]\n");
-    return 2;
+    std::fprintf(stderr, "usage: vemla_bench <run directory> <csv file> [--surface WxH] [--native] [workload ...]\n");
+    return false;
   }
-  const fs::path stage = fs::absolute(argv[1]);
-  const fs::path csv = fs::absolute(argv[2]);
-  int surfaceWidth = 0, surfaceHeight = 0;
-  bool native = false;
-  std::set<std::string> only;
+  options.Stage = fs::absolute(argv[1]);
+  options.Csv = fs::absolute(argv[2]);
   for (int k = 3; k < argc; ++k) {
     const std::string word = argv[k];
     if (word == "--native") {
-      native = true;
+      options.Native = true;
     } else if (word == "--surface" && k + 1 < argc) {
-      if (std::sscanf(argv[++k], "%dx%d", &surfaceWidth, &surfaceHeight) != 2 || surfaceWidth <= 0 ||
-          surfaceHeight <= 0) {
+      if (std::sscanf(argv[++k], "%dx%d", &options.SurfaceWidth, &options.SurfaceHeight) != 2 ||
+          options.SurfaceWidth <= 0 || options.SurfaceHeight <= 0) {
         std::fprintf(stderr, "--surface takes a size such as 1280x720\n");
-        return 2;
+        return false;
       }
     } else {
-      only.insert(word);
+      options.Only.insert(word);
     }
   }
-  auto wanted = [&](const std::string& name) { return only.empty() || only.count(name) > 0; };
+  return true;
+}
 
+// The 800 x 600 frame, and with a surface a window of that size on the same
+// context that every frame is presented on; the frames keep their 800 x 600
+// units. False (after saying why) when the surface cannot be presented on.
+bool OpenWindow(const TBenchOptions& options) {
   PreferOffscreenVideo();
   LoadGLLibraries();
   BuildGLWindow(800, 600, 32, MainWindow, "Bench", false);
-  if (surfaceWidth > 0) {
-    // A window of the surface's size on the same context; the frames keep
-    // their 800 x 600 units.
+  if (options.SurfaceWidth > 0) {
     bool failed = false;
-    MainWindow.Wnd = MainWindow.DC =
-        CurrentWindowBackend().OpenWindow("Bench", surfaceWidth, surfaceHeight, ScreenMode::Windowed, {}, failed);
+    MainWindow.Wnd = MainWindow.DC = CurrentWindowBackend().OpenWindow(
+        "Bench", options.SurfaceWidth, options.SurfaceHeight, ScreenMode::Windowed, {}, failed);
     CurrentWindowBackend().MakeCurrent(MainWindow.Wnd, MainWindow.RC);
-    if (!StartPresentation(800, 600, surfaceWidth, surfaceHeight,
-                           native ? TFrameScale::Native : TFrameScale::Scaled)) {
+    if (!StartPresentation(800, 600, options.SurfaceWidth, options.SurfaceHeight,
+                           options.Native ? TFrameScale::Native : TFrameScale::Scaled)) {
       std::fprintf(stderr, "no frame-buffer objects: cannot present on a surface\n");
-      return 1;
+      return false;
     }
     SetVerticalSync(false);
     TTimingSink::Presenting = true;
     const TPixelRect rect = SurfaceRect();
-    std::printf("surface %dx%d, picture %dx%d at (%d, %d), drawn at %dx%d\n", surfaceWidth, surfaceHeight,
-                rect.Width, rect.Height, rect.X, rect.Y, FramePixelWidth(), FramePixelHeight());
+    std::printf("surface %dx%d, picture %dx%d at (%d, %d), drawn at %dx%d\n", options.SurfaceWidth,
+                options.SurfaceHeight, rect.Width, rect.Height, rect.X, rect.Y, FramePixelWidth(), FramePixelHeight());
   }
   if (!TTimingSink::Counter.Start()) std::printf("no occlusion queries: layers and floors are not counted\n");
-  fs::current_path(stage);
-  TVRTReader whole((stage / "demo.vrk").string());
-  LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
+  return true;
+}
 
-  const std::vector<TSceneWorkload> scenes = {
-      {"nest", {{8, 0.3f}}, 20},           {"nest-glow", {{2, 0.3f}}, 28},   {"tunnel", {{9, 1}}, 40},
-      {"pea-swarm", {{3, 1}}, 55},         {"warp-echo", {{4, 0.5f}}, 3},    {"stamp-room", {{5, 1}}, 95},
-      {"overlay", {{1, 1}}, 78},           {"feedback", {{10, 0.5f}, {6, 4}}, 8},
-  };
+// Prints a result's line of the table as soon as it is measured.
+void Report(const TBenchResult& result, const TBenchResult& reference) {
+  std::printf("%s\n", FormatResult(result, reference).c_str());
+  std::fflush(stdout);
+}
 
+// The reference, the wanted scenes and, if wanted, the whole track.
+std::vector<TBenchResult> RunWorkloads(const TBenchOptions& options, TVRTReader& whole) {
   std::vector<TBenchResult> results;
   const TBenchResult reference = PlayReference();
   std::printf("%s\n", TableHeader().c_str());
-  std::printf("%s\n", FormatResult(reference, reference).c_str());
-  std::fflush(stdout);
+  Report(reference, reference);
   results.push_back(reference);
-  for (const TSceneWorkload& scene : scenes) {
-    if (!wanted(scene.Name)) continue;
+  for (const TSceneWorkload& scene : SceneWorkloads) {
+    if (!options.Wanted(scene.Name())) continue;
     TVRTReader track;
-    MakeTrack(track, scene.Name, scene.Channels);
-    results.push_back(PlayFrames(scene.Name, track, scene.From, WarmUpFrames, MeasuredFrames));
-    std::printf("%s\n", FormatResult(results.back(), reference).c_str());
-    std::fflush(stdout);
+    MakeTrack(track, scene);
+    results.push_back(PlayFrames(scene.Name(), track, scene.From, WarmUpFrames, MeasuredFrames));
+    Report(results.back(), reference);
   }
-  if (wanted("whole-track")) {
+  if (options.Wanted("whole-track")) {
     const int frames = static_cast<int>(std::ceil(whole.EndTime() * Fps - 1e-6));
     results.push_back(PlayFrames("whole-track", whole, 0, 0, frames));
-    std::printf("%s\n", FormatResult(results.back(), reference).c_str());
+    Report(results.back(), reference);
   }
+  return results;
+}
 
+bool WriteCsv(const fs::path& csv, const std::vector<TBenchResult>& results) {
   fs::create_directories(csv.parent_path());
   std::ofstream out(csv);
   out << CsvHeader() << "\n";
-  for (const TBenchResult& r : results) out << CsvLine(r, reference) << "\n";
+  for (const TBenchResult& r : results) out << CsvLine(r, results.front()) << "\n";
   std::printf("written to %s\n", csv.string().c_str());
-  return out ? 0 : 1;
+  return static_cast<bool>(out);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  TBenchOptions options;
+  if (!ParseOptions(argc, argv, options)) return 2;
+  if (!OpenWindow(options)) return 1;
+  fs::current_path(options.Stage);
+  TVRTReader whole((options.Stage / "demo.vrk").string());
+  LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
+  return WriteCsv(options.Csv, RunWorkloads(options, whole)) ? 0 : 1;
 }

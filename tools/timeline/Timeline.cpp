@@ -18,6 +18,18 @@ bool ParseInt(const std::string& s, int& out) {
   return true;
 }
 
+// A channel's number (0 to TrackChannels - 1) or its name ("nest-glow").
+bool ParseChannel(const std::string& s, int& out) {
+  if (const TChannelBinding* binding = FindChannel(s)) {
+    out = binding->Number;
+    return true;
+  }
+  int n = 0;
+  if (!ParseInt(s, n) || n >= TrackChannels) return false;
+  out = n;
+  return true;
+}
+
 // "bar", "bar:beat" or "bar:beat:row", in sixteenths.
 int ParsePosition(const std::string& s, int line) {
   int parts[3] = {0, 0, 0};
@@ -95,8 +107,8 @@ Timeline ParseTimeline(const std::string& text) {
     if (w.empty()) continue;
     if (w[0] == "channel") {
       if (inRepeat) Fail(lineNo, "'channel' inside a repeat");
-      if (w.size() < 2 || !ParseInt(w[1], channel) || channel >= TrackChannels)
-        Fail(lineNo, "expected a channel number from 0 to " + std::to_string(TrackChannels - 1));
+      if (w.size() < 2 || !ParseChannel(w[1], channel))
+        Fail(lineNo, "expected a channel number from 0 to " + std::to_string(TrackChannels - 1) + " or name");
       continue;
     }
     if (w[0] == "repeat") {

@@ -2,7 +2,8 @@
 // compilation into the sampled track "demo.vrk". A row is one track sample,
 // a sixteenth of a beat; a bar is four beats.
 //
-//   channel <n> [words...]          keys below belong to channel n (0 to 10)
+//   channel <n> [words...]          keys below belong to channel n (0 to 10, or
+//                                   its name: runtime/ChannelBindings.h)
 //   <bar>[:<beat>[:<row>]] <value|off> [hold|linear|smooth]
 //   repeat <count> every <pos> from <pos>   keys up to "end" repeat, shifted
 //   end
@@ -16,9 +17,11 @@
 #include <vector>
 
 #include "Song.h"
+#include "runtime/ChannelBindings.h"
 #include "runtime/TrackFormat.h"
 
-constexpr int TrackChannels = 11;
+// The track feeds every channel with a binding, by its number.
+constexpr int TrackChannels = BoundChannels;
 // The track's rate is the tempo, so a rate unit is a beat.
 constexpr int RowsPerTrackBeat = TrackSamplesPerRateUnit;
 // The track runs to the first row after the song's last bar.
