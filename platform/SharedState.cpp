@@ -8,6 +8,6 @@ float SceneTime = 0;
 float FrameDelta = 0;
 bool RunEnded = false;
 
-float InactiveChannel() { return std::bit_cast<float>(0xFFC00000u); }
+float InactiveChannel() { return std::bit_cast<float>(InactiveChannelBits); }
 
 bool ChannelSet(float value) { return !std::isnan(value); }

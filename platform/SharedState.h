@@ -12,6 +12,9 @@ extern float FrameDelta;
 // Set once the parameter track is exhausted.
 extern bool RunEnded;
 
-// The NaN the program writes when it clears channels (bit pattern 0xFFC00000).
+// The bits of the NaN the program writes when it clears channels, and of the
+// inactive samples of a track file.
+constexpr uint32_t InactiveChannelBits = 0xFFC00000u;
+// That NaN as a float.
 float InactiveChannel();
 bool ChannelSet(float value);

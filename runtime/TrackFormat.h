@@ -5,9 +5,11 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/SharedState.h"
+
 // Samples in one rate unit: with the rate set to the tempo, a beat.
 constexpr int TrackSamplesPerRateUnit = 16;
-// The channel block holds 64 channels; a track may feed no more.
-constexpr int MaxTrackChannels = 64;
+// A track may feed no more channels than the channel block holds.
+constexpr int MaxTrackChannels = ChannelCount;
 // The NaN written for an inactive sample, the same the program clears channels with.
-constexpr uint32_t InactiveSampleBits = 0xFFC00000u;
+constexpr uint32_t InactiveSampleBits = InactiveChannelBits;

@@ -10,8 +10,11 @@
 
 #include "platform/Types.h"
 
-// Chunk ids on the road from a file to a mesh.
+// Chunk ids on the road from a file to a mesh, and the two version chunks a
+// writer puts beside them (the reader passes over those).
 constexpr uint16_t CHK_MAIN = 0x4D4D;
+constexpr uint16_t CHK_VERSION = 0x0002;
+constexpr uint16_t CHK_MESH_VERSION = 0x3D3E;
 constexpr uint16_t CHK_PROJECT_MAIN = 0xC23D;
 constexpr uint16_t CHK_MATLIB_MAIN = 0x3DAA;
 constexpr uint16_t CHK_EDITOR = 0x3D3D;

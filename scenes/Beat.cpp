@@ -5,7 +5,6 @@
 
 #include "platform/SharedState.h"
 
-const float BPM = 157.0f;
 float BeatTime = 0;
 bool BeatFlag = false;
 float BeatRandom = 1.0f;

@@ -3,8 +3,8 @@
 // boundary for whichever scene consumes it next.
 #pragma once
 
-// Beats per minute; never changed.
-extern const float BPM;
+// Beats per minute of the music, the track and the scenes; never changed.
+constexpr float BPM = 157.0f;
 // Frame time accumulated since the last beat boundary.
 extern float BeatTime;
 // A beat boundary has been crossed and not yet consumed.

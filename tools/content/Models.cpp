@@ -4,6 +4,8 @@
 #include <numbers>
 #include <utility>
 
+#include "platform/Types.h"
+
 namespace {
 
 constexpr float Pi = std::numbers::pi_v<float>;
@@ -12,12 +14,9 @@ constexpr float Pi = std::numbers::pi_v<float>;
 constexpr float DiscRadius = 20;
 constexpr size_t CentreFan = 12;
 
-struct V3 {
-  float X, Y, Z;
-};
-V3 operator+(V3 a, V3 b) { return {a.X + b.X, a.Y + b.Y, a.Z + b.Z}; }
-V3 operator*(V3 a, float s) { return {a.X * s, a.Y * s, a.Z * s}; }
-V3 Cross(V3 a, V3 b) { return {a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X}; }
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
 // Collects vertices and counter-clockwise triangles.
 struct Builder {
@@ -25,11 +24,11 @@ struct Builder {
   // Texture coordinates come from x and y over this extent unless given.
   float UvScale = 1.0f;
 
-  uint16_t Vertex(V3 p, float u, float v) {
-    M.Vertices.push_back({p.X, p.Y, p.Z, u, v});
+  uint16_t Vertex(Vec3 p, float u, float v) {
+    M.Vertices.push_back({p.x, p.y, p.z, u, v});
     return uint16_t(M.Vertices.size() - 1);
   }
-  uint16_t Vertex(V3 p) { return Vertex(p, p.X * UvScale + 0.5f, p.Y * UvScale + 0.5f); }
+  uint16_t Vertex(Vec3 p) { return Vertex(p, p.x * UvScale + 0.5f, p.y * UvScale + 0.5f); }
   void Tri(uint16_t a, uint16_t b, uint16_t c) { M.Faces.push_back({a, b, c}); }
   // A triangle counter-clockwise seen from +Z when `up`, from -Z otherwise.
   void Face(uint16_t a, uint16_t b, uint16_t c, bool up) {
@@ -43,20 +42,20 @@ struct Builder {
     Tri(a, c, d);
   }
   // A flat quad with its own four vertices, corners counter-clockwise.
-  void FlatQuad(V3 a, V3 b, V3 c, V3 d) { Quad(Vertex(a), Vertex(b), Vertex(c), Vertex(d)); }
+  void FlatQuad(Vec3 a, Vec3 b, Vec3 c, Vec3 d) { Quad(Vertex(a), Vertex(b), Vertex(c), Vertex(d)); }
 
   // Surface of revolution about Z through the profile points (r, z), swept
   // counter-clockwise in `segments` steps. A profile running outwards along
   // the bottom, up the side and inwards along the top faces outwards. Points
   // on the axis (r = 0) close the surface without degenerate triangles.
-  void Lathe(const std::vector<std::pair<float, float>>& profile, int segments, V3 at = {0, 0, 0}) {
+  void Lathe(const std::vector<std::pair<float, float>>& profile, int segments, Vec3 at = {0, 0, 0}) {
     size_t rings = profile.size();
     uint16_t base = uint16_t(M.Vertices.size());
     for (size_t i = 0; i < rings; ++i)
       for (int j = 0; j <= segments; ++j) {
         float a = 2 * Pi * j / segments;
         auto [r, z] = profile[i];
-        V3 p{at.X + r * std::cos(a), at.Y + r * std::sin(a), at.Z + z};
+        Vec3 p{at.x + r * std::cos(a), at.y + r * std::sin(a), at.z + z};
         Vertex(p, float(j) / segments, float(i) / (rings - 1));
       }
     auto idx = [&](size_t i, int j) { return uint16_t(base + i * (segments + 1) + j); };
@@ -86,11 +85,11 @@ struct Builder {
   // triangles grow towards the middle, their shared edges are few, and the
   // centre still gets a vertex of its own for the sphere map to be looked
   // up at. The disc has vertices of its own, so it shades flat.
-  void Disc(float r, float z, int segments, V3 at, float rimV, float centreV, bool up) {
+  void Disc(float r, float z, int segments, Vec3 at, float rimV, float centreV, bool up) {
     std::vector<uint16_t> corners;
     for (int j = 0; j < segments; ++j) {
       float a = 2 * Pi * j / segments;
-      corners.push_back(Vertex({at.X + r * std::cos(a), at.Y + r * std::sin(a), at.Z + z}, float(j) / segments, rimV));
+      corners.push_back(Vertex({at.x + r * std::cos(a), at.y + r * std::sin(a), at.z + z}, float(j) / segments, rimV));
     }
     while (corners.size() > CentreFan) {
       std::vector<uint16_t> left;
@@ -102,18 +101,18 @@ struct Builder {
       if (n % 2 == 1) left.push_back(corners[n - 1]);
       corners = std::move(left);
     }
-    uint16_t centre = Vertex({at.X, at.Y, at.Z + z}, 0.5f, centreV);
+    uint16_t centre = Vertex({at.x, at.y, at.z + z}, 0.5f, centreV);
     for (size_t k = 0; k < corners.size(); ++k) Face(corners[k], corners[(k + 1) % corners.size()], centre, up);
   }
 
   // A prism over a polygon: the outline (counter-clockwise seen from +Z, in
   // local x, y) is turned by `angle` about Z, placed at `at`, and spans z0
   // to z1. Every face gets its own vertices, so the prism shades flat.
-  void Prism(const std::vector<std::pair<float, float>>& outline, float z0, float z1, float angle, V3 at,
+  void Prism(const std::vector<std::pair<float, float>>& outline, float z0, float z1, float angle, Vec3 at,
              bool bottom = true) {
     float ca = std::cos(angle), sa = std::sin(angle);
     auto place = [&](std::pair<float, float> q, float z) {
-      return V3{at.X + q.first * ca - q.second * sa, at.Y + q.first * sa + q.second * ca, at.Z + z};
+      return Vec3{at.x + q.first * ca - q.second * sa, at.y + q.first * sa + q.second * ca, at.z + z};
     };
     size_t n = outline.size();
     // The caps are fans from the local origin. For an outline away from
@@ -259,13 +258,13 @@ Mesh MakeCubeRoom() {
   const int panels = 4;
   const float size = 2 * half / panels;
   struct Wall {
-    V3 N, V;
+    Vec3 N, V;
   };
   const Wall walls[6] = {{{-1, 0, 0}, {0, 0, 1}}, {{1, 0, 0}, {0, 0, 1}}, {{0, -1, 0}, {0, 0, 1}},
                          {{0, 1, 0}, {0, 0, 1}},  {{0, 0, -1}, {0, 1, 0}}, {{0, 0, 1}, {0, 1, 0}}};
   for (const Wall& w : walls) {
-    V3 u = Cross(w.V, w.N);
-    V3 centre = w.N * -half;
+    Vec3 u = Cross(w.V, w.N);
+    Vec3 centre = w.N * -half;
     // Point on this wall at (a, b) in wall units, d units behind its plane.
     auto at = [&](float a, float bb, float d) { return centre + u * a + w.V * bb + w.N * -d; };
     for (int pi = 0; pi < panels; ++pi)
@@ -279,8 +278,8 @@ Mesh MakeCubeRoom() {
           float in = insets[ring];
           float ca = (k == 0 || k == 3) ? a0 + in : a0 + size - in;
           float cb = (k < 2) ? b0 + in : b0 + size - in;
-          V3 p = at(ca, cb, depths[ring]);
-          return std::pair<V3, std::pair<float, float>>{p, {(ca - a0) / size, (cb - b0) / size}};
+          Vec3 p = at(ca, cb, depths[ring]);
+          return std::pair<Vec3, std::pair<float, float>>{p, {(ca - a0) / size, (cb - b0) / size}};
         };
         for (int ring = 0; ring < 2; ++ring)
           for (int k = 0; k < 4; ++k) {
@@ -314,7 +313,7 @@ Mesh MakeStamp() {
   // Bolts around the head's upper rim.
   for (int k = 0; k < 8; ++k) {
     float a = 2 * Pi * k / 8;
-    V3 at{32 * std::cos(a), 32 * std::sin(a), 0};
+    Vec3 at{32 * std::cos(a), 32 * std::sin(a), 0};
     b.Lathe({{0, 42}, {3.5f, 42}, {3.5f, 46}, {0, 46}}, 6, at);
   }
   return Compact(std::move(b.M));

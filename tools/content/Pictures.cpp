@@ -5,19 +5,17 @@
 #include <numbers>
 
 #include "Text.h"
+#include "platform/Types.h"
 
 namespace {
 
 constexpr float Pi = std::numbers::pi_v<float>;
 
-struct Rgb {
-  float R, G, B;
-};
-Rgb operator+(Rgb a, Rgb b) { return {a.R + b.R, a.G + b.G, a.B + b.B}; }
-Rgb operator*(Rgb a, float s) { return {a.R * s, a.G * s, a.B * s}; }
-Rgb Mix(Rgb a, Rgb b, float t) { return a * (1 - t) + b * t; }
+TColor4 operator+(TColor4 a, TColor4 b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
+TColor4 operator*(TColor4 a, float s) { return {a.r * s, a.g * s, a.b * s}; }
+TColor4 Mix(TColor4 a, TColor4 b, float t) { return a * (1 - t) + b * t; }
 
-Rgb Hue(float h) {
+TColor4 Hue(float h) {
   h -= std::floor(h);
   float r = std::clamp(std::fabs(h * 6 - 3) - 1, 0.0f, 1.0f);
   float g = std::clamp(2 - std::fabs(h * 6 - 2), 0.0f, 1.0f);
@@ -25,11 +23,11 @@ Rgb Hue(float h) {
   return {r, g, b};
 }
 
-void Set(Image& img, int x, int y, Rgb c) {
+void Set(Image& img, int x, int y, TColor4 c) {
   float* p = img.At(x, y);
-  p[0] = c.R;
-  p[1] = c.G;
-  p[2] = c.B;
+  p[0] = c.r;
+  p[1] = c.g;
+  p[2] = c.b;
 }
 
 // Smooth value noise from a fixed hash, for brushed and cloudy surfaces.
@@ -49,7 +47,7 @@ float ValueNoise(float x, float y) {
 
 // A sphere map: each pixel shows what a mirror ball reflects in direction R,
 // from the world colour function `world` (y up, the viewer on +z).
-Image SphereMap(int size, Rgb (*world)(float, float, float)) {
+Image SphereMap(int size, TColor4 (*world)(float, float, float)) {
   Image img(size, size);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
@@ -69,44 +67,44 @@ Image SphereMap(int size, Rgb (*world)(float, float, float)) {
 
 // Mostly dark, so that eleven additive layers of a flat dial do not burn out
 // to white; bright lights and the horizon give the rims and marks their glints.
-Rgb ChromeSurroundings(float rx, float ry, float rz) {
+TColor4 ChromeSurroundings(float rx, float ry, float rz) {
   float az = std::atan2(rx, rz);
   if (ry >= 0) {
-    Rgb sky = Mix(Rgb{0.32f, 0.3f, 0.34f}, Rgb{0.02f, 0.05f, 0.16f}, std::pow(ry, 0.45f));
+    TColor4 sky = Mix(TColor4{0.32f, 0.3f, 0.34f}, TColor4{0.02f, 0.05f, 0.16f}, std::pow(ry, 0.45f));
     float clouds = ValueNoise(az * 3 + 10, ry * 6) * 0.5f + ValueNoise(az * 7, ry * 14) * 0.25f;
-    sky = sky + Rgb{0.12f, 0.14f, 0.2f} * std::max(0.0f, clouds - 0.35f) * (1 - ry);
+    sky = sky + TColor4{0.12f, 0.14f, 0.2f} * std::max(0.0f, clouds - 0.35f) * (1 - ry);
     float sun = std::max(0.0f, (rx * 0.35f + ry * 0.75f + rz * 0.56f));
-    sky = sky + Rgb{1.0f, 0.85f, 0.55f} * (std::pow(sun, 120.0f) * 2 + std::pow(sun, 12.0f) * 0.25f);
+    sky = sky + TColor4{1.0f, 0.85f, 0.55f} * (std::pow(sun, 120.0f) * 2 + std::pow(sun, 12.0f) * 0.25f);
     // Tall studio lights.
     for (float a : {-2.2f, 1.9f, 0.4f})
-      sky = sky + Rgb{0.7f, 0.85f, 1.0f} * (std::exp(-std::pow((az - a) * 9, 2.0f)) * (ry < 0.55f ? 0.9f : 0.0f));
-    return sky + Rgb{1, 0.95f, 0.9f} * std::exp(-ry * 30) * 0.6f;
+      sky = sky + TColor4{0.7f, 0.85f, 1.0f} * (std::exp(-std::pow((az - a) * 9, 2.0f)) * (ry < 0.55f ? 0.9f : 0.0f));
+    return sky + TColor4{1, 0.95f, 0.9f} * std::exp(-ry * 30) * 0.6f;
   }
   float d = -ry;
   float gx = rx / d, gz = rz / d;
   float line = std::max(std::exp(-std::pow((gx - std::round(gx)) * 14, 2.0f)),
                         std::exp(-std::pow((gz - std::round(gz)) * 14, 2.0f)));
-  Rgb floor = Rgb{0.02f, 0.02f, 0.03f} + Rgb{0.9f, 0.45f, 0.15f} * (line * 0.5f * std::min(1.0f, d * 3));
-  return floor + Rgb{1, 0.9f, 0.8f} * std::exp(-d * 24) * 0.5f;
+  TColor4 floor = TColor4{0.02f, 0.02f, 0.03f} + TColor4{0.9f, 0.45f, 0.15f} * (line * 0.5f * std::min(1.0f, d * 3));
+  return floor + TColor4{1, 0.9f, 0.8f} * std::exp(-d * 24) * 0.5f;
 }
 
 // What lies behind the viewer is dimmed most: a dial turned to the camera
 // reflects it, and in the nest and the tunnel many such dials overlap. The
 // tunnel is drawn twice over its own glow, so the whole world stays dim.
-Rgb ChromeWorld(float rx, float ry, float rz) {
+TColor4 ChromeWorld(float rx, float ry, float rz) {
   float behind = std::max(0.0f, rz);
   return ChromeSurroundings(rx, ry, rz) * (0.65f * (1 - 0.8f * behind * behind));
 }
 
-Rgb MetalWorld(float rx, float ry, float rz) {
+TColor4 MetalWorld(float rx, float ry, float rz) {
   float az = std::atan2(rx, rz);
-  Rgb c;
+  TColor4 c;
   if (ry >= 0)
-    c = Mix(Rgb{0.85f, 0.9f, 0.97f}, Rgb{0.35f, 0.42f, 0.55f}, std::pow(ry, 0.7f));
+    c = Mix(TColor4{0.85f, 0.9f, 0.97f}, TColor4{0.35f, 0.42f, 0.55f}, std::pow(ry, 0.7f));
   else
-    c = Mix(Rgb{0.55f, 0.6f, 0.68f}, Rgb{0.12f, 0.14f, 0.18f}, std::pow(-ry, 0.5f));
+    c = Mix(TColor4{0.55f, 0.6f, 0.68f}, TColor4{0.12f, 0.14f, 0.18f}, std::pow(-ry, 0.5f));
   for (float a : {-1.2f, 2.4f})
-    c = c + Rgb{0.8f, 0.9f, 1.0f} * (std::exp(-std::pow((az - a) * 4, 2.0f)) * std::max(0.0f, 1 - std::fabs(ry - 0.3f) * 2));
+    c = c + TColor4{0.8f, 0.9f, 1.0f} * (std::exp(-std::pow((az - a) * 4, 2.0f)) * std::max(0.0f, 1 - std::fabs(ry - 0.3f) * 2));
   return c;
 }
 
@@ -127,7 +125,7 @@ Image Plasma(int size, float hueShift, float scale) {
     for (int x = 0; x < size; ++x) {
       float u = x * scale / size, v = y * scale / size;
       float p = std::sin(u * 5) + std::sin(v * 4 + 1) + std::sin((u + v) * 3) + std::sin(std::hypot(u - 3, v - 2) * 4);
-      Rgb c = Hue(p * 0.15f + hueShift) * (0.55f + 0.45f * std::sin(p * 2.0f));
+      TColor4 c = Hue(p * 0.15f + hueShift) * (0.55f + 0.45f * std::sin(p * 2.0f));
       Set(img, x, y, c);
     }
   return img;
@@ -162,7 +160,7 @@ Image WarpPicture(int size) {
       float dx = (x + 0.5f - c) / c, dy = (y + 0.5f - c) / c;
       float r = std::hypot(dx, dy), a = std::atan2(dy, dx);
       float petals = std::sin(a * 6 + r * 9) * 0.5f + 0.5f;
-      Rgb col = Hue(a / (2 * Pi) + r * 0.6f) * (0.35f + 0.65f * petals);
+      TColor4 col = Hue(a / (2 * Pi) + r * 0.6f) * (0.35f + 0.65f * petals);
       col = col * (0.6f + 0.4f * std::sin(r * 40) * std::sin(r * 40));
       Set(img, x, y, col * std::clamp(1.4f - r * 0.5f, 0.0f, 1.0f));
     }
@@ -192,15 +190,15 @@ Image WallPanel(int size) {
     for (int x = 0; x < size; ++x) {
       float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
       float edge = std::min(std::min(u, 1 - u), std::min(v, 1 - v));
-      Rgb c{0.02f, 0.025f, 0.04f};
-      c = c + Rgb{0.1f, 0.6f, 0.9f} * std::exp(-std::pow((edge - 0.05f) * 90, 2.0f));
-      c = c + Rgb{0.3f, 0.3f, 0.5f} * (edge > 0.05f && edge < 0.17f ? 0.25f * (0.17f - edge) / 0.12f : 0.0f);
+      TColor4 c{0.02f, 0.025f, 0.04f};
+      c = c + TColor4{0.1f, 0.6f, 0.9f} * std::exp(-std::pow((edge - 0.05f) * 90, 2.0f));
+      c = c + TColor4{0.3f, 0.3f, 0.5f} * (edge > 0.05f && edge < 0.17f ? 0.25f * (0.17f - edge) / 0.12f : 0.0f);
       if (edge > 0.17f) {
         float inner = (edge - 0.17f) / 0.33f;
-        Rgb glow = Mix(Rgb{0.9f, 0.3f, 0.7f}, Rgb{0.2f, 0.5f, 1.0f}, v);
+        TColor4 glow = Mix(TColor4{0.9f, 0.3f, 0.7f}, TColor4{0.2f, 0.5f, 1.0f}, v);
         c = c + glow * (0.25f + 0.35f * std::exp(-inner * 6));
         float gx = u * 8 - std::floor(u * 8) - 0.5f, gy = v * 8 - std::floor(v * 8) - 0.5f;
-        c = c + Rgb{0.8f, 0.9f, 1.0f} * (std::exp(-(gx * gx + gy * gy) * 60) * 0.5f);
+        c = c + TColor4{0.8f, 0.9f, 1.0f} * (std::exp(-(gx * gx + gy * gy) * 60) * 0.5f);
       }
       Set(img, x, y, c * 0.5f);
     }
@@ -222,51 +220,51 @@ Image Particle(int size) {
 }
 
 // Shapes for the slides: a ring of ticks like a clock dial.
-void DialMotif(Image& img, float cx, float cy, float radius, Rgb c) {
-  AddRing(img, cx, cy, radius, 3, c.R, c.G, c.B);
+void DialMotif(Image& img, float cx, float cy, float radius, TColor4 c) {
+  AddRing(img, cx, cy, radius, 3, c.r, c.g, c.b);
   for (int m = 0; m < 60; ++m) {
     float a = 2 * Pi * m / 60, len = m % 5 == 0 ? 16.0f : 7.0f;
     AddLine(img, cx + std::cos(a) * (radius - 6 - len), cy + std::sin(a) * (radius - 6 - len),
-            cx + std::cos(a) * (radius - 6), cy + std::sin(a) * (radius - 6), m % 5 == 0 ? 3.0f : 1.5f, c.R * 0.8f,
-            c.G * 0.8f, c.B * 0.8f);
+            cx + std::cos(a) * (radius - 6), cy + std::sin(a) * (radius - 6), m % 5 == 0 ? 3.0f : 1.5f, c.r * 0.8f,
+            c.g * 0.8f, c.b * 0.8f);
   }
 }
 
 Image Slide(TextPainter& text, int which) {
   const int s = 512;
   Image img(s, s);
-  Rgb white{0.95f, 0.95f, 1.0f}, soft{0.6f, 0.75f, 1.0f}, warm{1.0f, 0.8f, 0.5f};
+  TColor4 white{0.95f, 0.95f, 1.0f}, soft{0.6f, 0.75f, 1.0f}, warm{1.0f, 0.8f, 0.5f};
   switch (which) {
     case 0:  // who presents
-      AddLine(img, 96, 180, 416, 180, 2, soft.R, soft.G, soft.B);
-      text.DrawCentred(img, "A TEAM OF", 34, 256, 240, soft.R, soft.G, soft.B, 6);
-      text.DrawCentred(img, "DEMO MAKERS", 52, 256, 300, white.R, white.G, white.B, 4);
-      text.DrawCentred(img, "presents", 36, 256, 370, warm.R, warm.G, warm.B, 2);
-      AddLine(img, 96, 410, 416, 410, 2, soft.R, soft.G, soft.B);
+      AddLine(img, 96, 180, 416, 180, 2, soft.r, soft.g, soft.b);
+      text.DrawCentred(img, "A TEAM OF", 34, 256, 240, soft.r, soft.g, soft.b, 6);
+      text.DrawCentred(img, "DEMO MAKERS", 52, 256, 300, white.r, white.g, white.b, 4);
+      text.DrawCentred(img, "presents", 36, 256, 370, warm.r, warm.g, warm.b, 2);
+      AddLine(img, 96, 410, 416, 410, 2, soft.r, soft.g, soft.b);
       break;
     case 1:  // credits
-      DialMotif(img, 256, 256, 236, Rgb{0.3f, 0.4f, 0.6f});
-      text.DrawCentred(img, "MADE BY", 30, 256, 150, soft.R, soft.G, soft.B, 6);
-      text.DrawCentred(img, "THE VEMLA TEAM", 34, 256, 200, white.R, white.G, white.B, 2);
-      text.DrawCentred(img, "code  music  models", 26, 256, 270, warm.R, warm.G, warm.B, 1);
-      text.DrawCentred(img, "pictures  timing", 26, 256, 306, warm.R, warm.G, warm.B, 1);
-      text.DrawCentred(img, "every byte generated", 24, 256, 370, soft.R, soft.G, soft.B, 1);
-      text.DrawCentred(img, "by its own tools", 24, 256, 402, soft.R, soft.G, soft.B, 1);
+      DialMotif(img, 256, 256, 236, TColor4{0.3f, 0.4f, 0.6f});
+      text.DrawCentred(img, "MADE BY", 30, 256, 150, soft.r, soft.g, soft.b, 6);
+      text.DrawCentred(img, "THE VEMLA TEAM", 34, 256, 200, white.r, white.g, white.b, 2);
+      text.DrawCentred(img, "code  music  models", 26, 256, 270, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "pictures  timing", 26, 256, 306, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "every byte generated", 24, 256, 370, soft.r, soft.g, soft.b, 1);
+      text.DrawCentred(img, "by its own tools", 24, 256, 402, soft.r, soft.g, soft.b, 1);
       break;
     case 2:  // the title
-      DialMotif(img, 256, 256, 236, Rgb{0.9f, 0.9f, 1.0f});
-      text.DrawCentred(img, "VEMLA", 84, 256, 286, white.R, white.G, white.B, 6);
-      text.DrawCentred(img, "a real-time demo", 26, 256, 340, warm.R, warm.G, warm.B, 2);
-      text.DrawCentred(img, "clocks  presses  music", 20, 256, 400, soft.R, soft.G, soft.B, 2);
+      DialMotif(img, 256, 256, 236, TColor4{0.9f, 0.9f, 1.0f});
+      text.DrawCentred(img, "VEMLA", 84, 256, 286, white.r, white.g, white.b, 6);
+      text.DrawCentred(img, "a real-time demo", 26, 256, 340, warm.r, warm.g, warm.b, 2);
+      text.DrawCentred(img, "clocks  presses  music", 20, 256, 400, soft.r, soft.g, soft.b, 2);
       break;
     default:  // greetings
-      text.DrawCentred(img, "GREETINGS", 56, 256, 140, white.R, white.G, white.B, 5);
-      AddLine(img, 126, 165, 386, 165, 2, warm.R, warm.G, warm.B);
-      text.DrawCentred(img, "to everyone who", 32, 256, 230, soft.R, soft.G, soft.B, 1);
-      text.DrawCentred(img, "makes demos", 44, 256, 285, white.R, white.G, white.B, 2);
-      text.DrawCentred(img, "coders  musicians", 26, 256, 350, warm.R, warm.G, warm.B, 1);
-      text.DrawCentred(img, "artists  organisers", 26, 256, 386, warm.R, warm.G, warm.B, 1);
-      text.DrawCentred(img, "keep the scene ticking", 24, 256, 450, soft.R, soft.G, soft.B, 1);
+      text.DrawCentred(img, "GREETINGS", 56, 256, 140, white.r, white.g, white.b, 5);
+      AddLine(img, 126, 165, 386, 165, 2, warm.r, warm.g, warm.b);
+      text.DrawCentred(img, "to everyone who", 32, 256, 230, soft.r, soft.g, soft.b, 1);
+      text.DrawCentred(img, "makes demos", 44, 256, 285, white.r, white.g, white.b, 2);
+      text.DrawCentred(img, "coders  musicians", 26, 256, 350, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "artists  organisers", 26, 256, 386, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "keep the scene ticking", 24, 256, 450, soft.r, soft.g, soft.b, 1);
       break;
   }
   return img;
@@ -276,7 +274,7 @@ Image Loading(TextPainter& text) {
   const int s = 512;
   Image img = Plasma(s, 0.55f, 3.0f);
   for (float& f : img.Rgb) f *= 0.18f;
-  DialMotif(img, 256, 256, 220, Rgb{0.7f, 0.8f, 1.0f});
+  DialMotif(img, 256, 256, 220, TColor4{0.7f, 0.8f, 1.0f});
   text.DrawCentred(img, "VEMLA", 96, 256, 290, 1, 1, 1, 6);
   text.DrawCentred(img, "loading", 28, 256, 350, 0.9f, 0.75f, 0.5f, 4);
   return img;
@@ -297,18 +295,18 @@ Image Overlay(int which) {
     for (int x = 0; x < s; ++x) {
       float u = (x + 0.5f) / s, v = (y + 0.5f) / s, dx = u - 0.5f, dy = v - 0.5f;
       float r = std::hypot(dx, dy), a = std::atan2(dy, dx);
-      Rgb c;
+      TColor4 c;
       switch (which) {
         case 1:  // plasma
           c = Hue(0.1f * (std::sin(u * 11) + std::sin(v * 9 + 2) + std::sin((u + v) * 7) + std::sin(r * 25)));
           break;
         case 2:  // rings, magenta and gold
-          c = Mix(Rgb{1.0f, 0.1f, 0.6f}, Rgb{1.0f, 0.85f, 0.1f}, 0.5f + 0.5f * std::sin(r * 60 - a * 2));
+          c = Mix(TColor4{1.0f, 0.1f, 0.6f}, TColor4{1.0f, 0.85f, 0.1f}, 0.5f + 0.5f * std::sin(r * 60 - a * 2));
           break;
         case 3: {  // twisted checker
           float tu = u * 8 + std::sin(v * 6) * 0.8f, tv = v * 8 + std::sin(u * 6) * 0.8f;
           bool on = (int(std::floor(tu)) + int(std::floor(tv))) % 2 == 0;
-          c = on ? Hue(u * 0.5f + 0.45f) : Rgb{0.05f, 0.05f, 0.2f};
+          c = on ? Hue(u * 0.5f + 0.45f) : TColor4{0.05f, 0.05f, 0.2f};
           break;
         }
         case 4: {  // cells
@@ -320,17 +318,17 @@ Image Overlay(int which) {
             else if (d < second) second = d;
           }
           float border = std::clamp((second - best) / 6, 0.0f, 1.0f);
-          c = Hue(id * 0.137f + 0.3f) * (0.3f + 0.7f * border) + Rgb{1, 1, 1} * (1 - border) * 0.6f;
+          c = Hue(id * 0.137f + 0.3f) * (0.3f + 0.7f * border) + TColor4{1, 1, 1} * (1 - border) * 0.6f;
           break;
         }
         case 5:  // sunburst
-          c = Mix(Rgb{0.05f, 0.2f, 0.8f}, Rgb{1.0f, 0.5f, 0.0f}, std::sin(a * 12) > 0 ? 1.0f : 0.0f) *
-                  (1.2f - r) + Rgb{1, 0.9f, 0.5f} * std::exp(-r * r * 60);
+          c = Mix(TColor4{0.05f, 0.2f, 0.8f}, TColor4{1.0f, 0.5f, 0.0f}, std::sin(a * 12) > 0 ? 1.0f : 0.0f) *
+                  (1.2f - r) + TColor4{1, 0.9f, 0.5f} * std::exp(-r * r * 60);
           break;
         default: {  // glowing dots
           float gx = u * 10 - std::floor(u * 10) - 0.5f, gy = v * 10 - std::floor(v * 10) - 0.5f;
           float d = std::hypot(gx, gy);
-          c = Mix(Rgb{0.0f, 0.15f, 0.1f}, Rgb{0.3f, 1.0f, 0.8f}, std::exp(-d * d * 30)) +
+          c = Mix(TColor4{0.0f, 0.15f, 0.1f}, TColor4{0.3f, 1.0f, 0.8f}, std::exp(-d * d * 30)) +
               Hue(u * 0.3f + 0.35f) * 0.25f;
           break;
         }

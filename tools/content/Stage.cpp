@@ -10,6 +10,7 @@
 #include "Pictures.h"
 #include "Synth.h"
 #include "Text.h"
+#include "platform/FontFiles.h"
 #include "Timeline.h"
 #include "Writer3DS.h"
 
@@ -27,7 +28,9 @@ void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
 std::string FontFile() {
   const char* dejavu = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
   if (fs::exists(dejavu)) return dejavu;
-  return FindFontFile("DejaVu Sans:bold");
+  std::string found = FindFontFile("DejaVu Sans", true);
+  if (found.empty()) throw std::runtime_error("no font for the pictures: DejaVu Sans bold is not installed");
+  return found;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The demo's music: a synthesised piece at 157 beats per minute in A minor,
+// The demo's music: a synthesised piece at the song's tempo (Song.h) in A minor,
 // 96 bars long (intro, build, main part, bridge, break, second build, finale,
 // end), rendered as 44100 Hz stereo starting on the first beat.
 #pragma once

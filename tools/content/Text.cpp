@@ -1,27 +1,9 @@
 #include "Text.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <stdexcept>
-
-std::string FindFontFile(const std::string& pattern) {
-  FcConfig* config = FcInitLoadConfigAndFonts();
-  FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
-  FcConfigSubstitute(config, pat, FcMatchPattern);
-  FcDefaultSubstitute(pat);
-  FcResult result;
-  FcPattern* match = FcFontMatch(config, pat, &result);
-  std::string file;
-  FcChar8* name = nullptr;
-  if (match && FcPatternGetString(match, FC_FILE, 0, &name) == FcResultMatch) file = reinterpret_cast<char*>(name);
-  if (match) FcPatternDestroy(match);
-  FcPatternDestroy(pat);
-  FcConfigDestroy(config);
-  if (file.empty()) throw std::runtime_error("no font matches '" + pattern + "'");
-  return file;
-}
 
 struct TextPainter::Impl {
   FT_Library Library = nullptr;

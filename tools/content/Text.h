@@ -1,11 +1,8 @@
-// Text painted into pictures with FreeType, in a font found through fontconfig.
+// Text painted into pictures with FreeType, in a font file the caller names.
 #pragma once
 #include <string>
 
 #include "Image.h"
-
-// The file of the font fontconfig matches for the pattern ("DejaVu Sans:bold").
-std::string FindFontFile(const std::string& pattern);
 
 class TextPainter {
  public:

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "scene3d/Types3DS.h"
+
 namespace {
 
 void PutU16(std::vector<uint8_t>& out, uint16_t v) {
@@ -39,20 +41,20 @@ std::vector<uint8_t> Encode3DS(const Mesh& mesh) {
   if (mesh.Vertices.size() > 65535 || mesh.Faces.size() > 65535)
     throw std::runtime_error("mesh " + mesh.Name + " is too large for a 3DS file");
   std::vector<uint8_t> out;
-  size_t main = BeginChunk(out, 0x4D4D);
-  size_t version = BeginChunk(out, 0x0002);
+  size_t main = BeginChunk(out, CHK_MAIN);
+  size_t version = BeginChunk(out, CHK_VERSION);
   PutU32(out, 3);
   EndChunk(out, version);
-  size_t editor = BeginChunk(out, 0x3D3D);
-  size_t meshVersion = BeginChunk(out, 0x3D3E);
+  size_t editor = BeginChunk(out, CHK_EDITOR);
+  size_t meshVersion = BeginChunk(out, CHK_MESH_VERSION);
   PutU32(out, 3);
   EndChunk(out, meshVersion);
-  size_t object = BeginChunk(out, 0x4000);
+  size_t object = BeginChunk(out, CHK_NAMED_OBJECT);
   for (char c : mesh.Name) out.push_back(uint8_t(c));
   out.push_back(0);
-  size_t tri = BeginChunk(out, 0x4100);
+  size_t tri = BeginChunk(out, CHK_TRI_MESH);
 
-  size_t verts = BeginChunk(out, 0x4110);
+  size_t verts = BeginChunk(out, CHK_VERTICES);
   PutU16(out, uint16_t(mesh.Vertices.size()));
   for (const MeshVertex& v : mesh.Vertices) {
     PutFloat(out, v.X);
@@ -61,7 +63,7 @@ std::vector<uint8_t> Encode3DS(const Mesh& mesh) {
   }
   EndChunk(out, verts);
 
-  size_t uvs = BeginChunk(out, 0x4140);
+  size_t uvs = BeginChunk(out, CHK_TEX_COORDS);
   PutU16(out, uint16_t(mesh.Vertices.size()));
   for (const MeshVertex& v : mesh.Vertices) {
     PutFloat(out, v.U);
@@ -69,12 +71,12 @@ std::vector<uint8_t> Encode3DS(const Mesh& mesh) {
   }
   EndChunk(out, uvs);
 
-  size_t matrix = BeginChunk(out, 0x4160);
+  size_t matrix = BeginChunk(out, CHK_LOCAL_MATRIX);
   const float identity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
   for (float f : identity) PutFloat(out, f);
   EndChunk(out, matrix);
 
-  size_t faces = BeginChunk(out, 0x4120);
+  size_t faces = BeginChunk(out, CHK_FACES);
   PutU16(out, uint16_t(mesh.Faces.size()));
   for (const MeshFace& f : mesh.Faces) {
     PutU16(out, f.A);
@@ -82,7 +84,7 @@ std::vector<uint8_t> Encode3DS(const Mesh& mesh) {
     PutU16(out, f.C);
     PutU16(out, 7);  // all three edges visible
   }
-  size_t smooth = BeginChunk(out, 0x4150);
+  size_t smooth = BeginChunk(out, CHK_SMOOTH_GROUPS);
   for (size_t i = 0; i < mesh.Faces.size(); ++i) PutU32(out, 1);
   EndChunk(out, smooth);
   EndChunk(out, faces);
