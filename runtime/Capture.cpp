@@ -145,24 +145,38 @@ void TCaptureProgress::Show(bool last) {
   ShowProgressLine(line);
 }
 
-TCaptureSink::TCaptureSink(std::string folder, int64_t total) : Folder(std::move(folder)), Progress(total) {}
-
-void TCaptureSink::FinishFrame() {
-  if (ReadBack.Push(Pixels)) Write();
+void TCaptureTarget::FinishFrame() {
+  if (ReadBack.Push(Pixels)) {
+    Take(Pixels);
+    Progress.FrameDone();
+  }
   HearWindowAndKeys();
 }
 
-void TCaptureSink::Finish() {
-  if (ReadBack.Drain(Pixels)) Write();
+void TCaptureTarget::TakeLast() {
+  if (!ReadBack.Drain(Pixels)) return;
+  Take(Pixels);
+  Progress.FrameDone();
+}
+
+TCaptureSink::TCaptureSink(std::string folder, std::string shown, int64_t total)
+    : TCaptureTarget(total), Folder(std::move(folder)), Shown(std::move(shown)) {}
+
+void TCaptureSink::FinishRun(bool) {
+  // Whatever stopped the run, the frame read back is whole and is kept.
+  TakeLast();
   Progress.Finish();
 }
 
-void TCaptureSink::Write() {
+std::string TCaptureSink::LeftBehind() const {
+  return "the " + std::to_string(Written()) + " frames written are kept in " + Shown;
+}
+
+void TCaptureSink::Take(const std::vector<uint8_t>& rgb) {
   const std::string path = Folder + "/" + CaptureFileName(Progress.Done);
   std::string reason;
-  if (!WritePngBottomUp(path, CaptureWidth, CaptureHeight, Pixels.data(), reason)) {
+  if (!WritePngBottomUp(path, CaptureWidth, CaptureHeight, rgb.data(), reason)) {
     Progress.Interrupt();
     throw ECaptureError("Cannot write " + path + ": " + reason);
   }
-  Progress.FrameDone();
 }

@@ -1,6 +1,7 @@
 // Frame capture: the options that ask for it (read by runtime/CommandLine.h), the span of
-// frames they select, and the sink that writes each finished frame as
-// "<folder>/frame-NNNNNN.png" (800 x 600 RGB, top row first).
+// frames they select, what every capture target does with the frames, and
+// the target that writes each finished frame as "<folder>/frame-NNNNNN.png"
+// (800 x 600 RGB, top row first).
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -83,22 +84,51 @@ class TCaptureProgress {
   double LastShown = 0;
 };
 
-// Writes each finished frame as <folder>/frame-NNNNNN.png. A frame that
-// cannot be written raises ECaptureError.
-class TCaptureSink final : public TFrameSink {
+// Where a capture's frames go: each finished frame is read back (one frame
+// late) and taken by the target, with the progress line; the run's end
+// takes the last one and completes the target.
+class TCaptureTarget : public TFrameSink {
  public:
-  TCaptureSink(std::string folder, int64_t total);
-  void FinishFrame() override;
-  // Writes the frame still being read back, and ends the progress line.
-  void Finish();
+  explicit TCaptureTarget(int64_t total) : Progress(total) {}
+  void FinishFrame() final;
+  // Ends the run: takes the frame still being read back unless a signal
+  // stopped the run, and completes the target once every frame is in.
+  virtual void FinishRun(bool stopped) = 0;
+  // Frames taken so far.
   int64_t Written() const { return Progress.Done; }
+  // What a run that stopped early leaves behind ("nothing was kept").
+  virtual std::string LeftBehind() const = 0;
+  // Where a complete capture is, to be said once it is done; empty when the
+  // progress line has said it all.
+  virtual std::string Completed() const { return {}; }
+
+ protected:
+  // Takes one frame, 800 x 600 RGB bottom row first; failures raise
+  // ECaptureError.
+  virtual void Take(const std::vector<uint8_t>& rgb) = 0;
+  // Takes the frame still being read back, if there is one.
+  void TakeLast();
+  TCaptureProgress Progress;
 
  private:
-  void Write();
-  std::string Folder;
-  TCaptureProgress Progress;
   TFrameReadBack ReadBack;
   std::vector<uint8_t> Pixels;
+};
+
+// Writes each finished frame as <folder>/frame-NNNNNN.png. A frame that
+// cannot be written raises ECaptureError. `shown` names the folder in
+// messages as the user gave it.
+class TCaptureSink final : public TCaptureTarget {
+ public:
+  TCaptureSink(std::string folder, std::string shown, int64_t total);
+  // Writes the frame still being read back, and ends the progress line.
+  void FinishRun(bool stopped) override;
+  std::string LeftBehind() const override;
+
+ private:
+  void Take(const std::vector<uint8_t>& rgb) override;
+  std::string Folder;
+  std::string Shown;
 };
 
 class ECaptureError : public std::runtime_error {

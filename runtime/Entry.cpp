@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <optional>
 
 #include "platform/Console.h"
@@ -63,6 +64,19 @@ void RunStoppableLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
   LeaveMainLoop();
 }
 
+// The frame folder or the video the capture writes, with the music where
+// there is some.
+std::unique_ptr<TCaptureTarget> OpenCaptureTarget(const std::string& target, bool video, const TCaptureSpan& span,
+                                                  const TCaptureOptions& options) {
+  if (!video) return std::make_unique<TCaptureSink>(target, options.Folder, span.Count);
+  std::string music = AbsolutePath(MusicFileName);
+  if (!FileExists(music)) {
+    ShowMessage("Capture", "No music at " + music + ": the video has no sound");
+    music.clear();
+  }
+  return std::make_unique<TVideoSink>(target, music, span.From, options.Fps, span.Count);
+}
+
 // Plays the frames on the virtual clock into the capture folder or video.
 int Capture(const TCaptureOptions& options, TVRTReader& track) {
   TCaptureSpan span;
@@ -76,33 +90,15 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
   }
   LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
   TVirtualClock clock(span.From, options.Fps, span.Count);
-  int64_t written = 0;
   // From here a signal stops the capture between frames, so that what it
   // leaves behind is whole: the frames written so far, or no video at all.
-  if (video) {
-    std::string music = AbsolutePath(MusicFileName);
-    if (!FileExists(music)) {
-      ShowMessage("Capture", "No music at " + music + ": the video has no sound");
-      music.clear();
-    }
-    TVideoSink sink(target, music, span.From, options.Fps, span.Count);
-    RunStoppableLoop(track, clock, sink);
-    // A signal may have ended ffmpeg too; the video is not kept then anyway.
-    if (!TerminationRequested()) sink.Flush();
-    written = sink.Written();
-    if (written == span.Count) sink.Finish();
-  } else {
-    TCaptureSink sink(target, span.Count);
-    RunStoppableLoop(track, clock, sink);
-    sink.Finish();
-    written = sink.Written();
-  }
+  const std::unique_ptr<TCaptureTarget> sink = OpenCaptureTarget(target, video, span, options);
+  RunStoppableLoop(track, clock, *sink);
+  sink->FinishRun(TerminationRequested());
+  const int64_t written = sink->Written();
   if (written < span.Count && TerminationRequested()) {
-    const std::string stopped = "Stopped by a signal after " + std::to_string(written) + " of " +
-                                std::to_string(span.Count) + " frames: ";
-    ShowMessage("Capture", stopped + (video ? "nothing was kept"
-                                            : "the " + std::to_string(written) + " frames written are kept in " +
-                                                  options.Folder));
+    ShowMessage("Capture", "Stopped by a signal after " + std::to_string(written) + " of " +
+                               std::to_string(span.Count) + " frames: " + sink->LeftBehind());
     return TerminationStatus();
   }
   if (written < span.Count) {
@@ -110,7 +106,7 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
                              " frames");
     return 1;
   }
-  if (video) std::fprintf(stderr, "The video is in %s\n", target.c_str());
+  if (const std::string done = sink->Completed(); !done.empty()) std::fprintf(stderr, "%s\n", done.c_str());
   return 0;
 }
 }  // namespace

@@ -75,7 +75,7 @@ std::vector<std::string> EncoderCommand(const TVideoJob& job) {
 }
 
 TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, double fps, int64_t frames)
-    : Path(path), Progress(frames) {
+    : TCaptureTarget(frames), Path(path) {
   const size_t slash = path.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -116,26 +116,22 @@ void TVideoSink::Fail(const std::string& what, int status) {
   throw ECaptureError(what + " " + Path + ": " + why);
 }
 
-void TVideoSink::FinishFrame() {
-  if (ReadBack.Push(Pixels)) Encode();
-  HearWindowAndKeys();
+void TVideoSink::FinishRun(bool stopped) {
+  if (stopped) return;
+  TakeLast();
+  if (Written() == Progress.Total) Complete();
 }
 
-void TVideoSink::Flush() {
-  if (ReadBack.Drain(Pixels)) Encode();
-}
-
-void TVideoSink::Encode() {
+void TVideoSink::Take(const std::vector<uint8_t>& rgb) {
   // The encoder takes the top row first.
   const size_t row = static_cast<size_t>(CaptureWidth) * 3;
-  Flipped.resize(Pixels.size());
+  Flipped.resize(rgb.size());
   for (int y = 0; y < CaptureHeight; ++y)
-    std::memcpy(&Flipped[static_cast<size_t>(y) * row], &Pixels[static_cast<size_t>(CaptureHeight - 1 - y) * row], row);
+    std::memcpy(&Flipped[static_cast<size_t>(y) * row], &rgb[static_cast<size_t>(CaptureHeight - 1 - y) * row], row);
   if (!Encoder.Write(Flipped.data(), Flipped.size())) Fail("ffmpeg stopped while encoding", Encoder.Finish());
-  Progress.FrameDone();
 }
 
-void TVideoSink::Finish() {
+void TVideoSink::Complete() {
   const int status = Encoder.Finish();
   if (status != 0) Fail("ffmpeg failed to encode", status);
   std::remove(Log.c_str());

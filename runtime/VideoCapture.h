@@ -25,34 +25,32 @@ struct TVideoJob {
 // The ffmpeg command line for the job.
 std::vector<std::string> EncoderCommand(const TVideoJob& job);
 
-class TVideoSink final : public TFrameSink {
+class TVideoSink final : public TCaptureTarget {
  public:
   // Starts ffmpeg for the span; raises ECaptureError when the file cannot be
   // made there or ffmpeg cannot be started.
   TVideoSink(const std::string& path, const std::string& music, double from, double fps, int64_t frames);
-  // Removes the temporary file unless Finish succeeded.
+  // Removes the temporary file unless the video was completed.
   ~TVideoSink() override;
-  void FinishFrame() override;
-  // Hands ffmpeg the frame still being read back.
-  void Flush();
-  // Lets ffmpeg finish and renames the file; raises ECaptureError when
-  // ffmpeg fails.
-  void Finish();
-  int64_t Written() const { return Progress.Done; }
+  // Hands ffmpeg the frame still being read back, unless a signal stopped
+  // the run (it may have ended ffmpeg too, and the video is not kept then
+  // anyway). With every frame in, lets ffmpeg finish and renames the file;
+  // raises ECaptureError when ffmpeg fails.
+  void FinishRun(bool stopped) override;
+  std::string LeftBehind() const override { return "nothing was kept"; }
+  std::string Completed() const override { return "The video is in " + Path; }
 
  private:
   // Ends ffmpeg's run with its exit status (or the last line it logged) as
   // the reason, and removes what it wrote.
   [[noreturn]] void Fail(const std::string& what, int status);
-  void Encode();
+  void Take(const std::vector<uint8_t>& rgb) override;
+  void Complete();
 
   std::string Path;
   std::string Temporary;
   std::string Log;
   TPipedProcess Encoder;
-  TCaptureProgress Progress;
-  TFrameReadBack ReadBack;
-  std::vector<uint8_t> Pixels;
   std::vector<uint8_t> Flipped;
   bool Done = false;
 };
