@@ -63,3 +63,25 @@ TFontGlyphs RasteriseFont(const std::string& faceName, int32_t height, bool bold
   FT_Done_FreeType(library);
   return font;
 }
+
+void DrawGlyphs(const TFontGlyphs& font, const std::string& text, int left, int baseline, uint32_t colour, int width,
+                int height, std::vector<uint32_t>& pixels) {
+  float pen = static_cast<float>(left);
+  for (unsigned char code : text) {
+    if (code >= font.Glyphs.size()) continue;
+    const TGlyphBitmap& glyph = font.Glyphs[code];
+    const int rowBytes = (glyph.Width + 7) / 8;
+    const int x0 = static_cast<int>(pen - glyph.OriginX);
+    for (int row = 0; row < glyph.Height; ++row) {
+      const int y = baseline + static_cast<int>(glyph.OriginY) - 1 - row;
+      if (y < 0 || y >= height) continue;
+      for (int column = 0; column < glyph.Width; ++column) {
+        const int x = x0 + column;
+        const uint8_t bits = glyph.Bits[static_cast<size_t>(row) * rowBytes + column / 8];
+        if (x >= 0 && x < width && (bits & (0x80 >> (column % 8))) != 0)
+          pixels[static_cast<size_t>(y) * width + x] = colour;
+      }
+    }
+    pen += glyph.Advance;
+  }
+}

@@ -25,3 +25,9 @@ struct TFontGlyphs {
 // Rasterises codes 0 to 254 at a character (em) height of height pixels.
 // Codes without a glyph get an empty bitmap with no advance.
 TFontGlyphs RasteriseFont(const std::string& faceName, int32_t height, bool bold);
+
+// Sets the pixels of the text's glyphs to colour in a picture of width x
+// height pixels, top row first, the pen starting at (left, baseline); what
+// falls outside the picture is left out.
+void DrawGlyphs(const TFontGlyphs& font, const std::string& text, int left, int baseline, uint32_t colour, int width,
+                int height, std::vector<uint32_t>& pixels);

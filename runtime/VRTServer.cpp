@@ -44,28 +44,6 @@ constexpr int FontHeight = 11;
 // From a label's top to its text's baseline.
 constexpr int LabelBaseline = 10;
 
-void DrawText(const TFontGlyphs& font, const std::string& text, int left, int top, int width, int height,
-              std::vector<uint32_t>& pixels) {
-  float pen = static_cast<float>(left);
-  const int baseline = top + LabelBaseline;
-  for (unsigned char code : text) {
-    if (code >= font.Glyphs.size()) continue;
-    const TGlyphBitmap& glyph = font.Glyphs[code];
-    const int rowBytes = (glyph.Width + 7) / 8;
-    const int x0 = static_cast<int>(pen - glyph.OriginX);
-    for (int row = 0; row < glyph.Height; ++row) {
-      const int y = baseline + static_cast<int>(glyph.OriginY) - 1 - row;
-      if (y < 0 || y >= height) continue;
-      for (int column = 0; column < glyph.Width; ++column) {
-        const int x = x0 + column;
-        const uint8_t bits = glyph.Bits[static_cast<size_t>(row) * rowBytes + column / 8];
-        if (x >= 0 && x < width && (bits & (0x80 >> (column % 8))) != 0)
-          pixels[static_cast<size_t>(y) * width + x] = LabelText;
-      }
-    }
-    pen += glyph.Advance;
-  }
-}
 }  // namespace
 
 TVRTServerObject::TVRTServerObject(int port, bool withWindow, std::function<void()> render)
@@ -98,8 +76,8 @@ void TVRTServerObject::SetCaption(std::string& label, const std::string& text) {
 
 std::vector<uint32_t> TVRTServerObject::StatusPixels() const {
   std::vector<uint32_t> pixels(static_cast<size_t>(WindowWidth) * WindowHeight, ButtonFace);
-  DrawText(Font, Offline, LabelLeft, OfflineTop, WindowWidth, WindowHeight, pixels);
-  DrawText(Font, Label1, LabelLeft, Label1Top, WindowWidth, WindowHeight, pixels);
+  DrawGlyphs(Font, Offline, LabelLeft, OfflineTop + LabelBaseline, LabelText, WindowWidth, WindowHeight, pixels);
+  DrawGlyphs(Font, Label1, LabelLeft, Label1Top + LabelBaseline, LabelText, WindowWidth, WindowHeight, pixels);
   return pixels;
 }
 
