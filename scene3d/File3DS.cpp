@@ -150,27 +150,10 @@ TFile3DS::~TFile3DS() {
 
 // ---- reading primitives ----
 
-uint8_t TFile3DS::ReadByte() {
-  uint8_t value;
-  Stream->ReadBuffer(&value, 1);
-  return value;
-}
-
-uint16_t TFile3DS::ReadWord() {
-  uint16_t value;
-  Stream->ReadBuffer(&value, 2);
-  return value;
-}
-
-uint32_t TFile3DS::ReadCardinal() {
-  uint32_t value;
-  Stream->ReadBuffer(&value, 4);
-  return value;
-}
-
-float TFile3DS::ReadSingle() {
-  float value;
-  Stream->ReadBuffer(&value, 4);
+template <typename T>
+T TFile3DS::Read() {
+  T value;
+  Stream->ReadBuffer(&value, sizeof value);
   return value;
 }
 
@@ -205,8 +188,8 @@ void TFile3DS::RequireData(const TChunkNode3DS* node, uint64_t end) {
 
 TChunkNode3DS* TFile3DS::ReadHeader() {
   const uint32_t offset = static_cast<uint32_t>(Stream->Position());
-  const uint16_t id = ReadWord();
-  const uint32_t length = ReadCardinal();
+  const uint16_t id = Read<uint16_t>();
+  const uint32_t length = Read<uint32_t>();
   if (length < 6)
     RaiseError3DS(ChunkText("The chunk 0x%04X at offset %llu is shorter than its header.", id, offset));
   auto* node = new TChunkNode3DS;
@@ -219,8 +202,8 @@ TChunkNode3DS* TFile3DS::ReadHeader() {
 void TFile3DS::ReadChunkTree() {
   try {
     Stream->Seek(0);
-    const uint16_t id = ReadWord();
-    const uint32_t length = ReadCardinal();
+    const uint16_t id = Read<uint16_t>();
+    const uint32_t length = Read<uint32_t>();
     Root = new TChunkNode3DS;
     Root->Id = id;
     Root->Length = length;
@@ -252,7 +235,7 @@ void TFile3DS::SkipOwnData(const TChunkNode3DS* node) {
     end = static_cast<uint64_t>(Stream->Position()) + 4;
   } else if (id == CHK_FACES) {
     RequireData(node, static_cast<uint64_t>(Stream->Position()) + 2);
-    const uint16_t count = ReadWord();
+    const uint16_t count = Read<uint16_t>();
     end = static_cast<uint64_t>(Stream->Position()) + 8ull * count;
   } else {
     end = ChunkEnd(node);  // a leaf: all of it
@@ -308,8 +291,8 @@ void TFile3DS::ParseExtraData(TChunkNode3DS* node) {
   while (static_cast<uint64_t>(Stream->Position()) < end) {
     const uint64_t offset = static_cast<uint64_t>(Stream->Position());
     if (end - offset < 6) break;
-    const uint16_t id = ReadWord();
-    const uint32_t length = ReadCardinal();
+    const uint16_t id = Read<uint16_t>();
+    const uint32_t length = Read<uint32_t>();
     if (id < 0x8002 || id > 0x800F) break;
     if (length < 6)
       RaiseError3DS(ChunkText("The chunk 0x%04X at offset %llu is shorter than its header.", id, offset));
@@ -327,90 +310,96 @@ void TFile3DS::ParseExtraData(TChunkNode3DS* node) {
 
 // ---- payloads ----
 
+template <typename T>
+void TFile3DS::ReadCounted(const TChunkNode3DS* node, uint16_t& count, std::vector<T>& array) {
+  RequireData(node, static_cast<uint64_t>(Stream->Position()) + 2);
+  count = Read<uint16_t>();
+  const uint64_t bytes = sizeof(T) * uint64_t{count};
+  RequireData(node, static_cast<uint64_t>(Stream->Position()) + bytes);
+  array.resize(count);
+  ReadArray(array.data(), bytes);
+}
+
+void TFile3DS::ReadMapInfo(const TChunkNode3DS* node, TMapInfo3DS& map) {
+  RequireData(node, static_cast<uint64_t>(Stream->Position()) + 86);
+  map.MapType = Read<uint16_t>();
+  map.TileU = Read<float>();
+  map.TileV = Read<float>();
+  map.Center.x = Read<float>();
+  map.Center.y = Read<float>();
+  map.Center.z = Read<float>();
+  map.Scale = Read<float>();
+  for (float& value : map.Matrix) value = Read<float>();
+  map.PlanarWidth = Read<float>();
+  map.PlanarHeight = Read<float>();
+  map.CylinderHeight = Read<float>();
+}
+
+bool TFile3DS::ReadPayload(const TChunkNode3DS* node, TChunkPayload3DS& data) {
+  const uint64_t position = static_cast<uint64_t>(Stream->Position());
+  switch (node->Id) {
+    case CHK_NAMED_OBJECT:
+    case CHK_PROC_NAME:
+      data.Text = ReadText();
+      return true;
+    case CHK_VERTICES:
+      ReadCounted(node, data.Count, data.Vertices);
+      return true;
+    case CHK_VERTEX_FLAGS:
+      ReadCounted(node, data.Count, data.Values);
+      return true;
+    case CHK_FACES:
+      ReadCounted(node, data.Count, data.Faces);
+      return true;
+    case CHK_FACE_MATERIAL:
+      data.Text = ReadText();
+      ReadCounted(node, data.Count, data.Values);
+      return true;
+    case CHK_SMOOTH_GROUPS: {
+      // The count comes from the length, cut to 16 bits like every count.
+      data.Count = static_cast<uint16_t>((node->Length - 6) / 4);
+      const uint64_t bytes = 4ull * data.Count;
+      RequireData(node, position + bytes);
+      data.SmoothGroups.resize(data.Count);
+      ReadArray(data.SmoothGroups.data(), bytes);
+      return true;
+    }
+    case CHK_BOX_MAP:
+      for (std::string& text : data.BoxMap) text = ReadText();
+      return true;
+    case CHK_TEX_COORDS:
+      ReadCounted(node, data.Count, data.TexCoords);
+      return true;
+    case CHK_LOCAL_MATRIX:
+      RequireData(node, position + 48);
+      ReadArray(data.Matrix.data(), 48);
+      return true;
+    case CHK_MESH_COLOR:
+      RequireData(node, position + 1);
+      data.Color = Read<uint8_t>();
+      return true;
+    case CHK_MAPPING_INFO:
+      ReadMapInfo(node, data.MapInfo);
+      return true;
+    case CHK_PROC_DATA: {
+      const uint64_t bytes = node->Length - 6;
+      RequireData(node, position + bytes);
+      data.Bytes.resize(bytes);
+      ReadArray(data.Bytes.data(), bytes);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 void TFile3DS::ReadChunkData(TChunkNode3DS* node) {
   if (node == nullptr || node->Payload || !Stream) return;
   try {
     auto data = std::make_unique<TChunkPayload3DS>();
-    const uint64_t start = static_cast<uint64_t>(node->FileOffset) + 6;
-    Stream->Seek(static_cast<int64_t>(start));
-    auto position = [this] { return static_cast<uint64_t>(Stream->Position()); };
-    // Reads the u16 count and then an array of that many elements of the size given.
-    auto readCounted = [&](auto& array, uint64_t elementSize) {
-      RequireData(node, position() + 2);
-      data->Count = ReadWord();
-      const uint64_t bytes = elementSize * data->Count;
-      RequireData(node, position() + bytes);
-      array.resize(data->Count);
-      ReadArray(array.data(), bytes);
-    };
-    switch (node->Id) {
-      case CHK_NAMED_OBJECT:
-      case CHK_PROC_NAME:
-        data->Text = ReadText();
-        break;
-      case CHK_VERTICES:
-        readCounted(data->Vertices, sizeof(Vec3));
-        break;
-      case CHK_VERTEX_FLAGS:
-        readCounted(data->Values, sizeof(uint16_t));
-        break;
-      case CHK_FACES:
-        readCounted(data->Faces, sizeof(TFace3DS));
-        break;
-      case CHK_FACE_MATERIAL:
-        data->Text = ReadText();
-        readCounted(data->Values, sizeof(uint16_t));
-        break;
-      case CHK_SMOOTH_GROUPS: {
-        // The count comes from the length, cut to 16 bits like every count.
-        data->Count = static_cast<uint16_t>((node->Length - 6) / 4);
-        const uint64_t bytes = 4ull * data->Count;
-        RequireData(node, position() + bytes);
-        data->SmoothGroups.resize(data->Count);
-        ReadArray(data->SmoothGroups.data(), bytes);
-        break;
-      }
-      case CHK_BOX_MAP:
-        for (std::string& text : data->BoxMap) text = ReadText();
-        break;
-      case CHK_TEX_COORDS:
-        readCounted(data->TexCoords, sizeof(TTexCoord));
-        break;
-      case CHK_LOCAL_MATRIX:
-        RequireData(node, position() + 48);
-        ReadArray(data->Matrix.data(), 48);
-        break;
-      case CHK_MESH_COLOR:
-        RequireData(node, position() + 1);
-        data->Color = ReadByte();
-        break;
-      case CHK_MAPPING_INFO: {
-        RequireData(node, position() + 86);
-        TMapInfo3DS& map = data->MapInfo;
-        map.MapType = ReadWord();
-        map.TileU = ReadSingle();
-        map.TileV = ReadSingle();
-        map.Center.x = ReadSingle();
-        map.Center.y = ReadSingle();
-        map.Center.z = ReadSingle();
-        map.Scale = ReadSingle();
-        for (float& value : map.Matrix) value = ReadSingle();
-        map.PlanarWidth = ReadSingle();
-        map.PlanarHeight = ReadSingle();
-        map.CylinderHeight = ReadSingle();
-        break;
-      }
-      case CHK_PROC_DATA: {
-        const uint64_t bytes = node->Length - 6;
-        RequireData(node, position() + bytes);
-        data->Bytes.resize(bytes);
-        ReadArray(data->Bytes.data(), bytes);
-        break;
-      }
-      default:
-        return;  // no payload of its own
-    }
-    RequireData(node, position());
+    Stream->Seek(static_cast<int64_t>(static_cast<uint64_t>(node->FileOffset) + 6));
+    if (!ReadPayload(node, *data)) return;
+    RequireData(node, static_cast<uint64_t>(Stream->Position()));
     node->Payload = std::move(data);
   } catch (const std::bad_alloc&) {
     RaiseError3DS(NotEnoughMemory);

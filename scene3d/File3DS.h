@@ -82,10 +82,15 @@ class TFile3DS {
   TChunkNode3DS* ReadHeader();
   void RequireData(const TChunkNode3DS* node, uint64_t end);
 
-  uint8_t ReadByte();
-  uint16_t ReadWord();
-  uint32_t ReadCardinal();
-  float ReadSingle();
+  // The node's payload of its own into data; false for an id that has none.
+  bool ReadPayload(const TChunkNode3DS* node, TChunkPayload3DS& data);
+  void ReadMapInfo(const TChunkNode3DS* node, TMapInfo3DS& map);
+  // A u16 count and that many elements after it, each of the array's type.
+  template <typename T>
+  void ReadCounted(const TChunkNode3DS* node, uint16_t& count, std::vector<T>& array);
+  // One little-endian value of a plain type.
+  template <typename T>
+  T Read();
   std::string ReadText();
   void ReadArray(void* data, uint64_t bytes);
 

@@ -119,91 +119,89 @@ void GetMeshByIndex(TFile3DS& file, int32_t index, TMesh3DS& mesh) {
   }
 }
 
-void ExtractMesh(TFile3DS& file, TChunkNode3DS* objectNode, TMesh3DS& mesh) {
-  TChunkNode3DS* meshNode = FindSibling(objectNode->FirstChild, CHK_TRI_MESH);
-  if (meshNode == nullptr)
-    RaiseError3DS(
-        "The Name passed to the functions exists but is not the type of object asked for.\r"
-        "For example asking for a mesh object with the GetCameraByName3DS function.");
-  InitMesh3DS(mesh);
-  file.ReadChunkData(objectNode);
-  if (objectNode->Payload) mesh.Name = objectNode->Payload->Text;
+namespace {
 
-  for (TChunkNode3DS* child = meshNode->FirstChild; child != nullptr; child = child->NextSibling) {
-    switch (child->Id) {
-      case CHK_VERTICES:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) {
-          mesh.VertexCount = data.Count;
-          mesh.Vertices = std::move(data.Vertices);
-        });
-        break;
-      case CHK_VERTEX_FLAGS:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) {
-          mesh.VertexFlagCount = data.Count;
-          mesh.VertexFlags = std::move(data.Values);
-        });
-        break;
-      case CHK_FACES:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) {
-          mesh.FaceCount = data.Count;
-          mesh.Faces = std::move(data.Faces);
-        });
-        if (child->FirstChild != nullptr) {
-          std::vector<TChunkNode3DS*> groups;
-          for (TChunkNode3DS* group = FindChunk(child, CHK_FACE_MATERIAL); group != nullptr;
-               group = FindSibling(group->NextSibling, CHK_FACE_MATERIAL))
-            groups.push_back(group);
-          mesh.MaterialGroupCount = static_cast<uint16_t>(groups.size());
-          mesh.MaterialGroups.assign(groups.size(), TObjMat3DS{});
-          for (size_t g = 0; g < groups.size(); ++g)
-            WithPayload(file, groups[g], [&](TChunkPayload3DS& data) {
-              mesh.MaterialGroups[g].Name = data.Text;
-              mesh.MaterialGroups[g].FaceCount = data.Count;
-              mesh.MaterialGroups[g].FaceIndices = std::move(data.Values);
-            });
-          if (TChunkNode3DS* smooth = FindSibling(child->FirstChild, CHK_SMOOTH_GROUPS))
-            WithPayload(file, smooth,
-                        [&](TChunkPayload3DS& data) { mesh.SmoothGroups = std::move(data.SmoothGroups); });
-          if (TChunkNode3DS* box = FindSibling(child->FirstChild, CHK_BOX_MAP))
-            WithPayload(file, box, [&](TChunkPayload3DS& data) {
-              mesh.BoxMap = data.BoxMap;
-              mesh.HasBoxMap = true;
-            });
-        }
-        break;
-      case CHK_TEX_COORDS:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) {
-          mesh.TexCoordCount = data.Count;
-          mesh.TexCoords = std::move(data.TexCoords);
-        });
-        break;
-      case CHK_LOCAL_MATRIX:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) { mesh.LocalMatrix = data.Matrix; });
-        break;
-      case CHK_MESH_COLOR:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) { mesh.MeshColor = data.Color; });
-        break;
-      case CHK_MAPPING_INFO:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) {
-          mesh.HasMapInfo = true;
-          mesh.MapInfo = data.MapInfo;
-        });
-        break;
-      case CHK_PROC_NAME:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) { mesh.ProcName = data.Text; });
-        break;
-      case CHK_PROC_DATA:
-        WithPayload(file, child, [&](TChunkPayload3DS& data) {
-          mesh.ProcDataSize = static_cast<uint32_t>(data.Bytes.size());
-          mesh.ProcData = std::move(data.Bytes);
-        });
-        break;
-      default:
-        break;
-    }
+// The material groups, smoothing groups and box map below a face list.
+void ReadFaceExtras(TFile3DS& file, TChunkNode3DS* faces, TMesh3DS& mesh) {
+  if (faces->FirstChild == nullptr) return;
+  std::vector<TChunkNode3DS*> groups;
+  for (TChunkNode3DS* group = FindChunk(faces, CHK_FACE_MATERIAL); group != nullptr;
+       group = FindSibling(group->NextSibling, CHK_FACE_MATERIAL))
+    groups.push_back(group);
+  mesh.MaterialGroupCount = static_cast<uint16_t>(groups.size());
+  mesh.MaterialGroups.assign(groups.size(), TObjMat3DS{});
+  for (size_t g = 0; g < groups.size(); ++g)
+    WithPayload(file, groups[g], [&](TChunkPayload3DS& data) {
+      mesh.MaterialGroups[g].Name = data.Text;
+      mesh.MaterialGroups[g].FaceCount = data.Count;
+      mesh.MaterialGroups[g].FaceIndices = std::move(data.Values);
+    });
+  if (TChunkNode3DS* smooth = FindSibling(faces->FirstChild, CHK_SMOOTH_GROUPS))
+    WithPayload(file, smooth, [&](TChunkPayload3DS& data) { mesh.SmoothGroups = std::move(data.SmoothGroups); });
+  if (TChunkNode3DS* box = FindSibling(faces->FirstChild, CHK_BOX_MAP))
+    WithPayload(file, box, [&](TChunkPayload3DS& data) {
+      mesh.BoxMap = data.BoxMap;
+      mesh.HasBoxMap = true;
+    });
+}
+
+// One child of the triangle mesh into the mesh record; other ids are passed over.
+void ReadMeshPart(TFile3DS& file, TChunkNode3DS* child, TMesh3DS& mesh) {
+  switch (child->Id) {
+    case CHK_VERTICES:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) {
+        mesh.VertexCount = data.Count;
+        mesh.Vertices = std::move(data.Vertices);
+      });
+      break;
+    case CHK_VERTEX_FLAGS:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) {
+        mesh.VertexFlagCount = data.Count;
+        mesh.VertexFlags = std::move(data.Values);
+      });
+      break;
+    case CHK_FACES:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) {
+        mesh.FaceCount = data.Count;
+        mesh.Faces = std::move(data.Faces);
+      });
+      ReadFaceExtras(file, child, mesh);
+      break;
+    case CHK_TEX_COORDS:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) {
+        mesh.TexCoordCount = data.Count;
+        mesh.TexCoords = std::move(data.TexCoords);
+      });
+      break;
+    case CHK_LOCAL_MATRIX:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) { mesh.LocalMatrix = data.Matrix; });
+      break;
+    case CHK_MESH_COLOR:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) { mesh.MeshColor = data.Color; });
+      break;
+    case CHK_MAPPING_INFO:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) {
+        mesh.HasMapInfo = true;
+        mesh.MapInfo = data.MapInfo;
+      });
+      break;
+    case CHK_PROC_NAME:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) { mesh.ProcName = data.Text; });
+      break;
+    case CHK_PROC_DATA:
+      WithPayload(file, child, [&](TChunkPayload3DS& data) {
+        mesh.ProcDataSize = static_cast<uint32_t>(data.Bytes.size());
+        mesh.ProcData = std::move(data.Bytes);
+      });
+      break;
+    default:
+      break;
   }
+}
 
-  for (TChunkNode3DS* child = objectNode->FirstChild; child != nullptr; child = child->NextSibling) {
+// The object's flag chunks (hidden, frozen, ...) into the mesh record.
+void ReadObjectFlags(const TChunkNode3DS* objectNode, TMesh3DS& mesh) {
+  for (const TChunkNode3DS* child = objectNode->FirstChild; child != nullptr; child = child->NextSibling) {
     switch (child->Id) {
       case CHK_OBJ_HIDDEN: mesh.IsHidden = true; break;
       case CHK_OBJ_VIS_LOFTER: mesh.IsVisLofter = true; break;
@@ -216,5 +214,21 @@ void ExtractMesh(TFile3DS& file, TChunkNode3DS* objectNode, TMesh3DS& mesh) {
       default: break;
     }
   }
+}
+
+}  // namespace
+
+void ExtractMesh(TFile3DS& file, TChunkNode3DS* objectNode, TMesh3DS& mesh) {
+  TChunkNode3DS* meshNode = FindSibling(objectNode->FirstChild, CHK_TRI_MESH);
+  if (meshNode == nullptr)
+    RaiseError3DS(
+        "The Name passed to the functions exists but is not the type of object asked for.\r"
+        "For example asking for a mesh object with the GetCameraByName3DS function.");
+  InitMesh3DS(mesh);
+  file.ReadChunkData(objectNode);
+  if (objectNode->Payload) mesh.Name = objectNode->Payload->Text;
+  for (TChunkNode3DS* child = meshNode->FirstChild; child != nullptr; child = child->NextSibling)
+    ReadMeshPart(file, child, mesh);
+  ReadObjectFlags(objectNode, mesh);
   CheckFaces(mesh);
 }

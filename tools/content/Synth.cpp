@@ -312,13 +312,13 @@ const Chord& ChordOf(int bar) {
 size_t At(double row) { return size_t(StepToSample(row)); }
 size_t Span(double rows) { return size_t(StepToSample(rows)); }
 
-void Arrange(Buses& b) {
+// Kicks first: the other instruments duck under them.
+void ArrangeKicks(Buses& b) {
   std::vector<size_t> kicks;
   auto addKick = [&](double row, double vel) {
     Kick(b, At(row), vel);
     kicks.push_back(At(row));
   };
-  // Kicks first: the other instruments duck under them.
   for (int bar = 0; bar < SongBars; ++bar) {
     Part p = PartOf(bar);
     int r0 = bar * StepsPerBar;
@@ -337,104 +337,130 @@ void Arrange(Buses& b) {
       b.Duck[i] = 1.0 - 0.6 * std::exp(-t / 0.09) * std::min(1.0, t / 0.004 + 0.3);
     }
   }
+}
 
+// Crashes, hats, claps, snare rolls and risers of one bar.
+void ArrangeDrums(Buses& b, int bar) {
+  Part p = PartOf(bar);
+  int r0 = bar * StepsPerBar;
+  bool drums = p == Build1 || p == Main1 || p == Bridge || p == Build2 || p == Finale;
+
+  // Crashes open the sections and every eighth bar of the long ones.
+  if (bar == 0 || bar == 8 || bar == 16 || bar == 24 || bar == 32 || bar == 40 || bar == 56 || bar == 64 ||
+      bar == 72 || bar == 80 || bar == 88)
+    Crash(b, At(r0), bar == 0 || bar == 16 || bar == 64 || bar == 88 ? 1.0 : 0.7);
+
+  // Hats: off-beat eighths, then every sixteenth in the main parts.
+  bool hats = drums || (p == Intro && bar >= 4);
+  if (hats)
+    for (int row = 0; row < 16; ++row) {
+      bool off = row % 4 == 2;
+      bool sixteenth = (p == Main1 || p == Finale || p == Bridge) && row % 2 == 1;
+      if (off) Hat(b, At(r0 + row), p == Intro ? 0.6 : 1.0, row == 14 && bar % 2 ? 0.12 : 0.05, 0.2);
+      else if (sixteenth) Hat(b, At(r0 + row), 0.45 + 0.1 * (row % 4 == 1), 0.025, -0.25);
+    }
+  // Claps on two and four.
+  if (p == Main1 || p == Bridge || p == Finale || (p == Build1 && bar >= 12) || (p == Build2 && bar < 60)) {
+    Clap(b, At(r0 + 4), 1.0);
+    Clap(b, At(r0 + 12), 1.0);
+  }
+  // Snare rolls lead into the main parts.
+  if ((p == Build1 && bar >= 14) || (p == Build2 && bar >= 60) || (p == Break && bar == 55)) {
+    int step = 4;
+    if (p == Build1) step = bar == 14 ? 2 : 1;
+    if (p == Build2) step = bar < 62 ? 4 : bar == 62 ? 2 : 1;
+    if (p == Break) step = 2;
+    for (int row = 0; row < 16; row += step) {
+      double x = double((bar * 16 + row) % 64) / 64.0;
+      Clap(b, At(r0 + row), 0.35 + 0.6 * (p == Break ? row / 16.0 : x));
+    }
+  }
+  if (bar == 12 || bar == 60) Riser(b, At(r0), Span(4 * StepsPerBar), 1.0);
+  if (bar == 6 || bar == 54) Riser(b, At(r0), Span(2 * StepsPerBar), 0.7);
+}
+
+void ArrangeBass(Buses& b, int bar) {
+  Part p = PartOf(bar);
+  int r0 = bar * StepsPerBar;
+  const Chord& ch = ChordOf(bar);
+  // Bass: off-beat in the builds, rolling sixteenths in the main parts,
+  // long low notes in the break.
+  if (p == Build1 || p == Build2)
+    for (int beat = 0; beat < 4; ++beat) Bass(b, At(r0 + beat * 4 + 2), Span(1.8), ch.Root, 0.8);
+  if (p == Main1 || p == Bridge || p == Finale)
+    for (int beat = 0; beat < 4; ++beat)
+      for (int s = 1; s < 4; ++s) Bass(b, At(r0 + beat * 4 + s), Span(0.85), ch.Root + (s == 2 ? 12 : 0), 0.6 + 0.3 * (s == 1));
+  if (p == Break) Bass(b, At(r0), Span(15.5), ch.Root, 0.35);
+}
+
+// Pads, stabs and the arpeggio over one bar's chord.
+void ArrangeChords(Buses& b, int bar) {
+  Part p = PartOf(bar);
+  int r0 = bar * StepsPerBar;
+  const Chord& ch = ChordOf(bar);
+  // Pads hold the chords, swelling in the intro and ringing out at the end.
+  bool pad = p != Bridge || bar % 8 >= 4;
+  if (pad) {
+    double cutoff = p == Intro ? 500 + 2300 * bar / 8.0 : p == Break ? 1600 : 2600;
+    double vel = p == Break ? 1.2 : 1.0;
+    if (p == End) {
+      if (bar == 88)
+        for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(5 * StepsPerBar), Am.Tones[k], 1.1, 1800, 3.0, 1000 + k);
+    } else {
+      for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(StepsPerBar - 0.5), ch.Tones[k], vel, cutoff, 0.35, bar * 3 + k);
+    }
+  }
+  // Chord stabs on the off-beats in the bridge and finale.
+  if (p == Bridge || (p == Finale && bar >= 72))
+    for (int beat = 0; beat < 4; ++beat)
+      for (int k = 0; k < 3; ++k)
+        Pluck(b, At(r0 + beat * 4 + 2), ch.Tones[k] + 12, 0.8, 0.7, (k - 1) * 0.4);
+
+  // Arpeggio over the chord, sixteenths.
+  bool arp = p == Intro || p == Build1 || p == Main1 || p == Bridge || p == Build2 || p == Finale ||
+             (p == End && bar < 92);
+  if (arp) {
+    static const int order[8] = {0, 1, 2, 3, 2, 1, 3, 1};
+    double open = p == Intro ? 0.15 + 0.85 * bar / 8.0 : p == End ? 0.8 - 0.15 * (bar - 88) : 0.8;
+    double vel = p == End ? 1.0 - 0.22 * (bar - 88) : 1.0;
+    for (int row = 0; row < 16; ++row) {
+      int k = order[row % 8];
+      int note = k == 3 ? ch.Tones[0] + 24 : ch.Tones[k] + 12;
+      Pluck(b, At(r0 + row), note, vel * (row % 4 == 0 ? 1.0 : 0.7), open, row % 2 ? 0.35 : -0.35);
+    }
+  }
+}
+
+// The lead's phrases that sound in one bar.
+void ArrangeLead(Buses& b, int bar) {
+  Part p = PartOf(bar);
+  auto phrase = [&](const std::vector<Note>& line, int startBar, int shift, double vel, double bright) {
+    for (const Note& n : line)
+      if (n.Row / 16 == bar - startBar)
+        Lead(b, At(startBar * 16 + n.Row), Span(n.Length - 0.3), n.Pitch + shift, vel, bright);
+  };
+  if (p == Main1 || p == Finale) {
+    int base = p == Main1 ? 16 : 64;
+    int local = bar - base;
+    int start = base + local / 4 * 4;
+    bool useB = (local / 4) % 2 == 1;
+    int shift = p == Finale && bar >= 80 ? 12 : 0;
+    phrase(useB ? PhraseB : PhraseA, start, shift, 1.0, shift ? 0.8 : 1.0);
+  }
+  if (p == Break) phrase(BreakLine, 48, 0, 0.9, 0.6);
+  // The bridge's second half answers with the main phrase an octave down.
+  if (p == Bridge && bar >= 40) phrase(bar < 44 ? PhraseA : PhraseB, bar < 44 ? 40 : 44, -12, 0.9, 0.75);
+}
+
+// Bar by bar, each bar's instruments in the same order, so that the buses
+// sum them the same way on every run.
+void Arrange(Buses& b) {
+  ArrangeKicks(b);
   for (int bar = 0; bar < SongBars; ++bar) {
-    Part p = PartOf(bar);
-    int r0 = bar * StepsPerBar;
-    const Chord& ch = ChordOf(bar);
-    bool drums = p == Build1 || p == Main1 || p == Bridge || p == Build2 || p == Finale;
-
-    // Crashes open the sections and every eighth bar of the long ones.
-    if (bar == 0 || bar == 8 || bar == 16 || bar == 24 || bar == 32 || bar == 40 || bar == 56 || bar == 64 ||
-        bar == 72 || bar == 80 || bar == 88)
-      Crash(b, At(r0), bar == 0 || bar == 16 || bar == 64 || bar == 88 ? 1.0 : 0.7);
-
-    // Hats: off-beat eighths, then every sixteenth in the main parts.
-    bool hats = drums || (p == Intro && bar >= 4);
-    if (hats)
-      for (int row = 0; row < 16; ++row) {
-        bool off = row % 4 == 2;
-        bool sixteenth = (p == Main1 || p == Finale || p == Bridge) && row % 2 == 1;
-        if (off) Hat(b, At(r0 + row), p == Intro ? 0.6 : 1.0, row == 14 && bar % 2 ? 0.12 : 0.05, 0.2);
-        else if (sixteenth) Hat(b, At(r0 + row), 0.45 + 0.1 * (row % 4 == 1), 0.025, -0.25);
-      }
-    // Claps on two and four.
-    if (p == Main1 || p == Bridge || p == Finale || (p == Build1 && bar >= 12) || (p == Build2 && bar < 60)) {
-      Clap(b, At(r0 + 4), 1.0);
-      Clap(b, At(r0 + 12), 1.0);
-    }
-    // Snare rolls lead into the main parts.
-    if ((p == Build1 && bar >= 14) || (p == Build2 && bar >= 60) || (p == Break && bar == 55)) {
-      int step = 4;
-      if (p == Build1) step = bar == 14 ? 2 : 1;
-      if (p == Build2) step = bar < 62 ? 4 : bar == 62 ? 2 : 1;
-      if (p == Break) step = 2;
-      for (int row = 0; row < 16; row += step) {
-        double x = double((bar * 16 + row) % 64) / 64.0;
-        Clap(b, At(r0 + row), 0.35 + 0.6 * (p == Break ? row / 16.0 : x));
-      }
-    }
-    if (bar == 12 || bar == 60) Riser(b, At(r0), Span(4 * StepsPerBar), 1.0);
-    if (bar == 6 || bar == 54) Riser(b, At(r0), Span(2 * StepsPerBar), 0.7);
-
-    // Bass: off-beat in the builds, rolling sixteenths in the main parts,
-    // long low notes in the break.
-    if (p == Build1 || p == Build2)
-      for (int beat = 0; beat < 4; ++beat) Bass(b, At(r0 + beat * 4 + 2), Span(1.8), ch.Root, 0.8);
-    if (p == Main1 || p == Bridge || p == Finale)
-      for (int beat = 0; beat < 4; ++beat)
-        for (int s = 1; s < 4; ++s) Bass(b, At(r0 + beat * 4 + s), Span(0.85), ch.Root + (s == 2 ? 12 : 0), 0.6 + 0.3 * (s == 1));
-    if (p == Break) Bass(b, At(r0), Span(15.5), ch.Root, 0.35);
-
-    // Pads hold the chords, swelling in the intro and ringing out at the end.
-    bool pad = p != Bridge || bar % 8 >= 4;
-    if (pad) {
-      double cutoff = p == Intro ? 500 + 2300 * bar / 8.0 : p == Break ? 1600 : 2600;
-      double vel = p == Break ? 1.2 : 1.0;
-      if (p == End) {
-        if (bar == 88)
-          for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(5 * StepsPerBar), Am.Tones[k], 1.1, 1800, 3.0, 1000 + k);
-      } else {
-        for (int k = 0; k < 3; ++k) Pad(b, At(r0), Span(StepsPerBar - 0.5), ch.Tones[k], vel, cutoff, 0.35, bar * 3 + k);
-      }
-    }
-    // Chord stabs on the off-beats in the bridge and finale.
-    if (p == Bridge || (p == Finale && bar >= 72))
-      for (int beat = 0; beat < 4; ++beat)
-        for (int k = 0; k < 3; ++k)
-          Pluck(b, At(r0 + beat * 4 + 2), ch.Tones[k] + 12, 0.8, 0.7, (k - 1) * 0.4);
-
-    // Arpeggio over the chord, sixteenths.
-    bool arp = p == Intro || p == Build1 || p == Main1 || p == Bridge || p == Build2 || p == Finale ||
-               (p == End && bar < 92);
-    if (arp) {
-      static const int order[8] = {0, 1, 2, 3, 2, 1, 3, 1};
-      double open = p == Intro ? 0.15 + 0.85 * bar / 8.0 : p == End ? 0.8 - 0.15 * (bar - 88) : 0.8;
-      double vel = p == End ? 1.0 - 0.22 * (bar - 88) : 1.0;
-      for (int row = 0; row < 16; ++row) {
-        int k = order[row % 8];
-        int note = k == 3 ? ch.Tones[0] + 24 : ch.Tones[k] + 12;
-        Pluck(b, At(r0 + row), note, vel * (row % 4 == 0 ? 1.0 : 0.7), open, row % 2 ? 0.35 : -0.35);
-      }
-    }
-
-    // The lead.
-    auto phrase = [&](const std::vector<Note>& line, int startBar, int shift, double vel, double bright) {
-      for (const Note& n : line)
-        if (n.Row / 16 == bar - startBar)
-          Lead(b, At(startBar * 16 + n.Row), Span(n.Length - 0.3), n.Pitch + shift, vel, bright);
-    };
-    if (p == Main1 || p == Finale) {
-      int base = p == Main1 ? 16 : 64;
-      int local = bar - base;
-      int start = base + local / 4 * 4;
-      bool useB = (local / 4) % 2 == 1;
-      int shift = p == Finale && bar >= 80 ? 12 : 0;
-      phrase(useB ? PhraseB : PhraseA, start, shift, 1.0, shift ? 0.8 : 1.0);
-    }
-    if (p == Break) phrase(BreakLine, 48, 0, 0.9, 0.6);
-    // The bridge's second half answers with the main phrase an octave down.
-    if (p == Bridge && bar >= 40) phrase(bar < 44 ? PhraseA : PhraseB, bar < 44 ? 40 : 44, -12, 0.9, 0.75);
+    ArrangeDrums(b, bar);
+    ArrangeBass(b, bar);
+    ArrangeChords(b, bar);
+    ArrangeLead(b, bar);
   }
 }
 
