@@ -17,7 +17,7 @@ struct TCaptureOptions {
   std::string Folder;
   std::optional<double> From;
   std::optional<double> To;
-  double Fps = 60;
+  TFrameRate Fps;  // 60 unless given
 };
 
 // The first frame's time and the number of frames, given where the track

@@ -29,14 +29,20 @@ const TValueOption* FindValueOption(const std::string& word) {
 std::optional<TUsageError> ReadNumberText(const std::string& word, const std::string& value, TCommandLine& line,
                                       bool& spanGiven) {
   const std::optional<double> parsed = ParseNumber(value.c_str());
-  if (!parsed) return TUsageError{word + " takes a number, not \"" + value + "\""};
   if (word == "--fps") {
-    if (!(*parsed > 0) || *parsed > MaxFps)
-      return TUsageError{"--fps must be more than 0 and at most " + NumberText(MaxFps) + ", not " + value};
-    line.Capture.Fps = *parsed;
+    const std::optional<TFrameRate> rate = ParseFrameRate(value.c_str());
+    const TUsageError outOfRange{"--fps must be more than 0 and at most " + NumberText(MaxFps) + ", not " + value};
+    if (!rate) {
+      if (parsed && (*parsed <= 0 || *parsed > MaxFps)) return outOfRange;
+      return TUsageError{"--fps takes a number of frames per second, such as 50 or 29.97, or a fraction such as "
+                         "60000/1001, not \"" + value + "\""};
+    }
+    if (rate->PerSecond() > MaxFps) return outOfRange;
+    line.Capture.Fps = *rate;
     spanGiven = true;
     return std::nullopt;
   }
+  if (!parsed) return TUsageError{word + " takes a number, not \"" + value + "\""};
   if (*parsed < 0) return TUsageError{word + " must be 0 seconds or more, not " + value};
   if (word == "--start") {
     line.Start = *parsed;
@@ -108,7 +114,8 @@ std::string UsageText() {
          "                      or .mkv (with the music)\n"
          "  --from <seconds>    where the capture begins (default 0)\n"
          "  --to <seconds>      where the capture ends (default the end of the track)\n"
-         "  --fps <n>           frames per second of the capture (default 60)\n"
+         "  --fps <n>           frames per second of the capture (default 60): a number (50, 29.97)\n"
+         "                      or a fraction (60000/1001)\n"
          "  --help              print this text\n"
          "  --version           print the version\n"
          "\n"

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 
 std::optional<double> ParseNumber(const char* word) {
   double value = 0;
@@ -11,6 +12,46 @@ std::optional<double> ParseNumber(const char* word) {
   auto [stop, error] = std::from_chars(word, end, value);
   if (error != std::errc() || stop != end || word == end || !std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+namespace {
+TFrameRate Reduced(int64_t num, int64_t den) {
+  const int64_t common = std::gcd(num, den);
+  return TFrameRate{num / common, den / common};
+}
+}  // namespace
+
+std::optional<TFrameRate> ParseFrameRate(const char* word) {
+  const std::string text = word;
+  const size_t slash = text.find('/');
+  auto term = [](const std::string& digits) -> int64_t {
+    if (digits.empty() || digits.size() > 7) return 0;
+    int64_t value = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return 0;
+      value = value * 10 + (c - '0');
+    }
+    return value <= MaxFrameRateTerm ? value : 0;
+  };
+  if (slash != std::string::npos) {
+    const int64_t num = term(text.substr(0, slash)), den = term(text.substr(slash + 1));
+    if (num == 0 || den == 0) return std::nullopt;
+    return Reduced(num, den);
+  }
+  // A decimal number: its digits over the power of ten of its decimals.
+  const size_t point = text.find('.');
+  const std::string whole = text.substr(0, point);
+  const std::string decimals = point == std::string::npos ? "" : text.substr(point + 1);
+  if (decimals.size() > 6 || (point != std::string::npos && decimals.empty())) return std::nullopt;
+  int64_t den = 1;
+  for (size_t k = 0; k < decimals.size(); ++k) den *= 10;
+  const int64_t num = term(whole + decimals);
+  if (num == 0 || (whole.empty() && decimals.empty())) return std::nullopt;
+  return Reduced(num, den);
+}
+
+std::string FrameRateText(const TFrameRate& rate) {
+  return rate.Den == 1 ? std::to_string(rate.Num) : std::to_string(rate.Num) + "/" + std::to_string(rate.Den);
 }
 
 std::string NumberText(double value) {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "runtime/MainLoop.h"
+
 // A command line the program cannot be run with; exit status 2.
 struct TUsageError {
   std::string Text;
@@ -11,6 +13,14 @@ struct TUsageError {
 
 // The whole word as a finite number, or nothing.
 std::optional<double> ParseNumber(const char* word);
+// A frame rate: a fraction of whole numbers ("60000/1001") or a number with
+// at most six decimals ("50", "29.97"), kept as the exact fraction; nothing
+// for anything else, or for a numerator or denominator of 0 or over
+// MaxFrameRateTerm.
+std::optional<TFrameRate> ParseFrameRate(const char* word);
+constexpr int64_t MaxFrameRateTerm = 1000000;
+// A frame rate as it was written: "60", "60000/1001".
+std::string FrameRateText(const TFrameRate& rate);
 // A number as messages show it: "2.5", "60".
 std::string NumberText(double value);
 

@@ -34,7 +34,7 @@ float TTimerClock::Elapsed() { return static_cast<float>(Start + Timer.Elapsed()
 
 float TTimerClock::Delta() const { return Timer.Delta; }
 
-TVirtualClock::TVirtualClock(double from, double fps, int64_t count) : From(from), Fps(fps), Count(count) {
+TVirtualClock::TVirtualClock(double from, TFrameRate rate, int64_t count) : From(from), Rate(rate), Count(count) {
   VirtualSeconds = from;
   SetTimeOfDaySource(VirtualTimeOfDay);
 }
@@ -42,12 +42,12 @@ TVirtualClock::TVirtualClock(double from, double fps, int64_t count) : From(from
 TVirtualClock::~TVirtualClock() { SetTimeOfDaySource(nullptr); }
 
 float TVirtualClock::Elapsed() {
-  VirtualSeconds = From + static_cast<double>(Frame) / Fps;
+  VirtualSeconds = From + Rate.FrameTime(Frame);
   ++Frame;
   return static_cast<float>(VirtualSeconds);
 }
 
-float TVirtualClock::Delta() const { return static_cast<float>(1 / Fps); }
+float TVirtualClock::Delta() const { return static_cast<float>(Rate.FrameTime(1)); }
 
 void TPresentSink::FinishFrame() { PresentAndPoll(); }
 

@@ -33,12 +33,23 @@ class TTimerClock final : public TFrameClock {
   double Start;
 };
 
+// Frames a second as a fraction of whole numbers (60000/1001 for NTSC's
+// 59.94), so that frame k's time, k x Den / Num, is computed afresh for
+// every frame and carries no drift.
+struct TFrameRate {
+  int64_t Num = 60;
+  int64_t Den = 1;
+  double PerSecond() const { return static_cast<double>(Num) / static_cast<double>(Den); }
+  // Seconds from frame 0 to frame k.
+  double FrameTime(int64_t k) const { return static_cast<double>(k * Den) / static_cast<double>(Num); }
+};
+
 // Frame k shows time From + k / Fps, for Count frames; each lasts 1 / Fps.
 // While one exists, the time of day that reseeds the random numbers is
 // 00:00:00.000 plus the frame's time, so runs repeat exactly.
 class TVirtualClock final : public TFrameClock {
  public:
-  TVirtualClock(double from, double fps, int64_t count);
+  TVirtualClock(double from, TFrameRate rate, int64_t count);
   ~TVirtualClock() override;
   TVirtualClock(const TVirtualClock&) = delete;
   TVirtualClock& operator=(const TVirtualClock&) = delete;
@@ -47,7 +58,7 @@ class TVirtualClock final : public TFrameClock {
   bool Finished() const override { return Frame >= Count; }
 
   double From;
-  double Fps;
+  TFrameRate Rate;
   int64_t Count;
   // Frames handed out so far.
   int64_t Frame = 0;

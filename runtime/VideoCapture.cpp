@@ -45,12 +45,12 @@ bool IsVideoPath(const std::string& path) {
 }
 
 std::vector<std::string> EncoderCommand(const TVideoJob& job) {
-  const std::string seconds = Number(static_cast<double>(job.Frames) / job.Fps);
+  const std::string seconds = Number(job.Fps.FrameTime(job.Frames));
   std::vector<std::string> command = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
                                       // The frames, top row first, on standard input.
                                       "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
                                       std::to_string(CaptureWidth) + "x" + std::to_string(CaptureHeight),
-                                      "-framerate", Number(job.Fps), "-i", "pipe:0"};
+                                      "-framerate", FrameRateText(job.Fps), "-i", "pipe:0"};
   if (!job.Music.empty()) {
     // The stretch of the music the frames show: frame k starts at From + k / Fps.
     for (const std::string& word : {std::string("-ss"), Number(job.From), std::string("-t"), seconds,
@@ -74,7 +74,7 @@ std::vector<std::string> EncoderCommand(const TVideoJob& job) {
   return command;
 }
 
-TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, double fps, int64_t frames)
+TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames)
     : TCaptureTarget(frames), Path(path) {
   const size_t slash = path.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);

@@ -18,7 +18,7 @@ struct TVideoJob {
   bool Matroska = false;
   std::string Music;  // empty: no sound
   double From = 0;
-  double Fps = 60;
+  TFrameRate Fps;
   int64_t Frames = 0;
 };
 
@@ -29,7 +29,7 @@ class TVideoSink final : public TCaptureTarget {
  public:
   // Starts ffmpeg for the span; raises ECaptureError when the file cannot be
   // made there or ffmpeg cannot be started.
-  TVideoSink(const std::string& path, const std::string& music, double from, double fps, int64_t frames);
+  TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames);
   // Removes the temporary file unless the video was completed.
   ~TVideoSink() override;
   // Hands ffmpeg the frame still being read back, unless a signal stopped

@@ -40,7 +40,8 @@ TEST(CaptureOptions, ReadFromAnywhereOnTheCommandLine) {
   EXPECT_EQ(options.Folder, "out");
   EXPECT_EQ(options.From, 1.0);
   EXPECT_EQ(options.To, 2.5);
-  EXPECT_EQ(options.Fps, 30.0);
+  EXPECT_EQ(options.Fps.Num, 30);
+  EXPECT_EQ(options.Fps.Den, 1);
   TCaptureOptions none;
   EXPECT_FALSE(Parse({"-w", "-vrt"}, none));
   EXPECT_FALSE(none.Requested);
@@ -59,6 +60,53 @@ TEST(CaptureOptions, ErrorsNameTheProblem) {
   EXPECT_EQ(ErrorOf({"--from", "5"}), "--from, --to and --fps need --capture <folder>");
 }
 
+TEST(CaptureOptions, FrameRatesAreExactFractions) {
+  auto rate = [](const char* word) {
+    const std::optional<TFrameRate> r = ParseFrameRate(word);
+    return r ? std::to_string(r->Num) + "/" + std::to_string(r->Den) : std::string("none");
+  };
+  EXPECT_EQ(rate("60000/1001"), "60000/1001");
+  EXPECT_EQ(rate("50"), "50/1");
+  EXPECT_EQ(rate("29.97"), "2997/100");
+  EXPECT_EQ(rate("0.5"), "1/2");
+  EXPECT_EQ(rate("120/4"), "30/1") << "reduced";
+  for (const char* bad : {"", "/", "30/", "/2", "30/0", "0/1", "-30", "3e1", "2.", "1.2.3", "30/1/1", "29.9700001",
+                          "2000000/1", "30 "})
+    EXPECT_EQ(rate(bad), "none") << '"' << bad << '"';
+  EXPECT_EQ(FrameRateText({60000, 1001}), "60000/1001");
+  EXPECT_EQ(FrameRateText({30, 1}), "30");
+
+  TCaptureOptions options;
+  EXPECT_FALSE(Parse({"--capture", "out", "--fps", "60000/1001"}, options));
+  EXPECT_EQ(options.Fps.Num, 60000);
+  EXPECT_EQ(options.Fps.Den, 1001);
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--fps", "fast"}),
+            "--fps takes a number of frames per second, such as 50 or 29.97, or a fraction such as 60000/1001, not "
+            "\"fast\"");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--fps", "-5"}), "--fps must be more than 0 and at most 1000, not -5");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--fps", "2001/2"}), "--fps must be more than 0 and at most 1000, not 2001/2");
+}
+
+// Frame k of a fractional rate is at k x den / num from the start, however
+// far into the run: no step is added up.
+TEST(CaptureClock, FractionalRatesDoNotDrift) {
+  const TFrameRate ntsc{60000, 1001};
+  EXPECT_EQ(ntsc.FrameTime(600000), 10010.0) << "exactly, where adding up 1001 / 60000 would have drifted";
+  TVirtualClock clock(10, ntsc, 1000000);
+  clock.Frame = 600000;
+  EXPECT_EQ(clock.Elapsed(), 10020.0f);
+  EXPECT_FLOAT_EQ(clock.Delta(), 1001.0f / 60000.0f);
+
+  TCaptureOptions options;
+  options.Requested = true;
+  options.Fps = {60000, 1001};
+  options.From = 0;
+  options.To = 2;
+  EXPECT_EQ(Frames(options, 146.75), 120) << "2 s at 59.94: 119.88 frames, the last starting before the end";
+  options.To = 1001.0 / 60000.0 * 120;
+  EXPECT_EQ(Frames(options, 1e9), 120) << "an end on a frame's start is not a frame";
+}
+
 TEST(CaptureSpan, CountsFramesFromTheStartToTheTrackEnd) {
   TCaptureOptions options;
   options.Requested = true;
@@ -69,12 +117,12 @@ TEST(CaptureSpan, CountsFramesFromTheStartToTheTrackEnd) {
   options.From = 0;
   options.To = 1;
   EXPECT_EQ(Frames(options, 146.75), 60);
-  options.Fps = 24;
+  options.Fps = {24, 1};
   EXPECT_EQ(Frames(options, 146.75), 24);
   options.To = 1.01;
   EXPECT_EQ(Frames(options, 146.75), 25) << "a frame that starts before the end";
   // An end past the track's end stops at the track's end.
-  options.Fps = 1;
+  options.Fps = {1, 1};
   options.From = 140;
   options.To = 1000;
   EXPECT_EQ(Frames(options, 146.75), 7);
@@ -100,7 +148,7 @@ TEST(CaptureSpan, RefusesSpansThatHoldNoFrame) {
 
 TEST(VirtualClock, FramesAtFixedStepsWithATimeOfDayFromTheFrameTime) {
   {
-    TVirtualClock clock(61.5, 4, 3);
+    TVirtualClock clock(61.5, TFrameRate{4, 1}, 3);
     EXPECT_FALSE(clock.Finished());
     EXPECT_FLOAT_EQ(clock.Elapsed(), 61.5f);
     EXPECT_FLOAT_EQ(clock.Delta(), 0.25f);
@@ -117,7 +165,7 @@ TEST(VirtualClock, FramesAtFixedStepsWithATimeOfDayFromTheFrameTime) {
   // Afterwards the time of day is the system's again.
   EXPECT_TRUE(CurrentUtcTimeOfDay().Millisecond >= 0);
   {
-    TVirtualClock hours(3 * 3600 + 0.05, 60, 1);
+    TVirtualClock hours(3 * 3600 + 0.05, TFrameRate{60, 1}, 1);
     hours.Elapsed();
     TimeOfDay now = CurrentUtcTimeOfDay();
     EXPECT_EQ(now.Hour, 3);

@@ -17,6 +17,20 @@ class VideoRun : public ::testing::Test {
  protected:
   void SetUp() override { Dir.UseStagedTrack(); }
 
+  // ffprobe's stream fields of the file, each with its value per stream.
+  std::map<std::string, std::vector<std::string>> Probe(const std::string& file) {
+    std::map<std::string, std::vector<std::string>> fields;
+    if (Dir.Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,pix_fmt,r_frame_rate,"
+                  "nb_frames,duration -of default=noprint_wrappers=1 " + file + " >probe.txt") != 0)
+      return fields;
+    std::istringstream probe(Dir.Read("probe.txt"));
+    for (std::string line; std::getline(probe, line);) {
+      const size_t eq = line.find('=');
+      if (eq != std::string::npos) fields[line.substr(0, eq)].push_back(line.substr(eq + 1));
+    }
+    return fields;
+  }
+
   RunDirectory Dir{VEMLA_PROGRAM, VEMLA_STAGE_DIR};
 };
 }  // namespace
@@ -32,15 +46,7 @@ TEST(VideoPath, Mp4AndMkvInAnyCase) {
 TEST_F(VideoRun, TwoSecondsAreH264WithTheirAudioAndRepeatFrameForFrame) {
   ASSERT_EQ(Dir.Run("--capture v/a.mp4 --from 30 --to 32"), 0) << Dir.Read("err.txt");
   EXPECT_EQ(Dir.Files("v"), std::vector<std::string>{"a.mp4"}) << "nothing left beside the video";
-  ASSERT_EQ(Dir.Shell("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,pix_fmt,r_frame_rate,"
-                  "nb_frames,duration -of default=noprint_wrappers=1 v/a.mp4 >probe.txt"),
-            0);
-  std::istringstream probe(Dir.Read("probe.txt"));
-  std::map<std::string, std::vector<std::string>> fields;
-  for (std::string line; std::getline(probe, line);) {
-    const size_t eq = line.find('=');
-    if (eq != std::string::npos) fields[line.substr(0, eq)].push_back(line.substr(eq + 1));
-  }
+  auto fields = Probe("v/a.mp4");
   ASSERT_EQ(fields["codec_type"], (std::vector<std::string>{"video", "audio"}));
   EXPECT_EQ(fields["codec_name"], (std::vector<std::string>{"h264", "aac"}));
   EXPECT_EQ(fields["width"][0], "800");
@@ -56,6 +62,17 @@ TEST_F(VideoRun, TwoSecondsAreH264WithTheirAudioAndRepeatFrameForFrame) {
             0);
   EXPECT_EQ(Dir.Read("a.md5"), Dir.Read("b.md5"));
   EXPECT_NE(Dir.Read("a.md5").find("0,        119,"), std::string::npos);
+}
+
+// 2 s at 59.94 frames a second: 119.88 frames, so 120, and the rate written
+// as the fraction it is.
+TEST_F(VideoRun, AFractionalRateIsWrittenExactly) {
+  ASSERT_EQ(Dir.Run("--capture v/n.mp4 --from 30 --to 32 --fps 60000/1001"), 0) << Dir.Read("err.txt");
+  auto fields = Probe("v/n.mp4");
+  ASSERT_EQ(fields["codec_type"], (std::vector<std::string>{"video", "audio"}));
+  EXPECT_EQ(fields["r_frame_rate"][0], "60000/1001");
+  EXPECT_EQ(fields["nb_frames"][0], "120");
+  EXPECT_NEAR(std::stod(fields["duration"][0]), 120 * 1001.0 / 60000, 1e-3);
 }
 
 TEST_F(VideoRun, FailuresSayWhyEndWithStatusOneAndLeaveNoFile) {

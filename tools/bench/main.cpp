@@ -38,7 +38,7 @@ namespace fs = std::filesystem;
 namespace {
 constexpr int WarmUpFrames = 30;
 constexpr int MeasuredFrames = 300;
-constexpr double Fps = 60;
+constexpr int64_t Fps = 60;
 
 // Waits for the frame to be finished and notes how long it took since the
 // previous one, and how many layers it filled and shaded. The count's wait comes after
@@ -113,11 +113,11 @@ TBenchResult PlayFrames(const char* name, TVRTReader& track, double from, int wa
   ResetScenes();
   TTimingSink sink;
   if (warmUp > 0) {
-    TVirtualClock warm(from, Fps, warmUp);
+    TVirtualClock warm(from, TFrameRate{Fps, 1}, warmUp);
     RunMainLoop(track, warm, sink);
   }
   sink.Restart();
-  TVirtualClock clock(from + warmUp / Fps, Fps, measured);
+  TVirtualClock clock(from + warmUp / double(Fps), TFrameRate{Fps, 1}, measured);
   RunMainLoop(track, clock, sink);
   return Summarise(name, sink.Seconds, sink.Fills);
 }
