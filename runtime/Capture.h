@@ -18,6 +18,7 @@ struct TCaptureOptions {
   std::optional<double> From;
   std::optional<double> To;
   TFrameRate Fps;  // 60 unless given
+  bool Lossless = false;  // --lossless: a video master that loses nothing
 };
 
 // The first frame's time and the number of frames, given where the track

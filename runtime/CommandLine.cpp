@@ -1,6 +1,7 @@
 #include "runtime/CommandLine.h"
 
 #include "runtime/CommandWords.h"
+#include "runtime/VideoCapture.h"
 
 namespace {
 constexpr double MaxFps = 1000;
@@ -73,6 +74,8 @@ std::optional<TUsageError> ParseCommandLine(int argc, const char* const* argv, T
       }
       startGiven = startGiven || word == "--start";
       if (auto error = ReadNumberText(word, value, line, spanGiven)) return error;
+    } else if (word == "--lossless") {
+      line.Capture.Lossless = true;
     } else if (word == "--desktop") {
       line.Desktop = true;
     } else if (word == "--no-vsync") {
@@ -92,6 +95,8 @@ std::optional<TUsageError> ParseCommandLine(int argc, const char* const* argv, T
   if (capture.From && capture.To && *capture.From > *capture.To)
     return TUsageError{"--from " + NumberText(*capture.From) + " is after --to " + NumberText(*capture.To)};
   if (startGiven && capture.Requested) return TUsageError{"--start is for playing; a capture begins at --from"};
+  if (capture.Lossless && !IsVideoPath(capture.Folder))
+    return TUsageError{"--lossless is for a video capture (.mp4 or .mkv); frames and sound files lose nothing anyway"};
   return std::nullopt;
 }
 
@@ -111,7 +116,10 @@ std::string UsageText() {
          "  --stats             print the frames per second and the slowest frame once a second\n"
          "  --capture <target>  write every frame without a window or sound: as 800 x 600 PNG\n"
          "                      files into a folder, or into a video when the name ends in .mp4\n"
-         "                      or .mkv (with the music)\n"
+         "                      or .mkv (with the music); a name ending in .wav or .flac takes\n"
+         "                      only the music of the span\n"
+         "  --lossless          the video loses nothing: FFV1 and FLAC in .mkv, the pictures\n"
+         "                      byte for byte; H.264 at qp 0 (yuv444p) and AAC in .mp4\n"
          "  --from <seconds>    where the capture begins (default 0)\n"
          "  --to <seconds>      where the capture ends (default the end of the track)\n"
          "  --fps <n>           frames per second of the capture (default 60): a number (50, 29.97)\n"

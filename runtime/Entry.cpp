@@ -74,13 +74,28 @@ std::unique_ptr<TCaptureTarget> OpenCaptureTarget(const std::string& target, boo
     ShowMessage("Capture", "No music at " + music + ": the video has no sound");
     music.clear();
   }
-  return std::make_unique<TVideoSink>(target, music, span.From, options.Fps, span.Count);
+  return std::make_unique<TVideoSink>(target, music, span.From, options.Fps, span.Count, options.Lossless);
+}
+
+// Writes the span's stretch of the music, without drawing a frame.
+int CaptureMusic(const std::string& target, const TCaptureSpan& span, const TCaptureOptions& options) {
+  // The music lies where loading finds it: below "data" if there is one.
+  ChangeDirectory("data");
+  const std::string music = AbsolutePath(MusicFileName);
+  if (!FileExists(music)) {
+    ShowMessage("Error", "No music at " + music + ": there is no sound to write");
+    return 1;
+  }
+  WriteMusicSpan(target, music, span.From, options.Fps.FrameTime(span.Count));
+  std::fprintf(stderr, "The sound is in %s\n", target.c_str());
+  return 0;
 }
 
 // Plays the frames on the virtual clock into the capture folder or video.
 int Capture(const TCaptureOptions& options, TVRTReader& track) {
   TCaptureSpan span;
   if (auto error = CaptureSpan(options, track.EndTime(), span)) return UsageError(*error);
+  if (IsSoundPath(options.Folder)) return CaptureMusic(AbsolutePath(options.Folder), span, options);
   const bool video = IsVideoPath(options.Folder);
   const std::string target = AbsolutePath(options.Folder);
   if (!video) {

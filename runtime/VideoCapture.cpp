@@ -44,6 +44,17 @@ bool IsVideoPath(const std::string& path) {
   return EndsWith(lower, ".mp4") || EndsWith(lower, ".mkv");
 }
 
+bool IsSoundPath(const std::string& path) {
+  const std::string lower = Lower(path);
+  return EndsWith(lower, ".wav") || EndsWith(lower, ".flac");
+}
+
+std::vector<std::string> MusicSpanArguments(const std::string& music, double from, double seconds) {
+  // Decoded from the start and cut by the sample: a seek in the compressed
+  // music would land where its frames allow.
+  return {"-i", music, "-af", "atrim=start=" + Number(from) + ":end=" + Number(from + seconds) + ",asetpts=PTS-STARTPTS"};
+}
+
 std::vector<std::string> EncoderCommand(const TVideoJob& job) {
   const std::string seconds = Number(job.Fps.FrameTime(job.Frames));
   std::vector<std::string> command = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
@@ -51,17 +62,25 @@ std::vector<std::string> EncoderCommand(const TVideoJob& job) {
                                       "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
                                       std::to_string(CaptureWidth) + "x" + std::to_string(CaptureHeight),
                                       "-framerate", FrameRateText(job.Fps), "-i", "pipe:0"};
-  if (!job.Music.empty()) {
-    // The stretch of the music the frames show: frame k starts at From + k / Fps.
-    for (const std::string& word : {std::string("-ss"), Number(job.From), std::string("-t"), seconds,
-                                    std::string("-i"), job.Music})
-      command.push_back(word);
-  }
-  for (const char* word : {"-map", "0:v:0", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt",
-                           "yuv420p"})
-    command.push_back(word);
+  // The stretch of the music the frames show: frame k starts at From + k / Fps.
   if (!job.Music.empty())
-    for (const char* word : {"-map", "1:a:0", "-c:a", "aac", "-b:a", "192k"}) command.push_back(word);
+    for (const std::string& word : MusicSpanArguments(job.Music, job.From, job.Fps.FrameTime(job.Frames)))
+      command.push_back(word);
+  command.insert(command.end(), {"-map", "0:v:0"});
+  if (!job.Lossless)
+    command.insert(command.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"});
+  else if (job.Matroska)
+    // RGB as it is, every frame a key frame, with a checksum per slice.
+    command.insert(command.end(), {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slicecrc", "1", "-pix_fmt", "bgr0"});
+  else
+    command.insert(command.end(), {"-c:v", "libx264", "-preset", "veryfast", "-qp", "0", "-pix_fmt", "yuv444p"});
+  if (!job.Music.empty()) {
+    command.insert(command.end(), {"-map", "1:a:0"});
+    if (job.Lossless && job.Matroska)
+      command.insert(command.end(), {"-c:a", "flac"});
+    else
+      command.insert(command.end(), {"-c:a", "aac", "-b:a", "192k"});
+  }
   command.push_back("-t");
   command.push_back(seconds);
   if (job.Matroska) {
@@ -74,14 +93,61 @@ std::vector<std::string> EncoderCommand(const TVideoJob& job) {
   return command;
 }
 
-TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames)
-    : TCaptureTarget(frames), Path(path) {
+namespace {
+// The folder of a path and the temporary name beside it; false with the
+// reason when the folder cannot be written.
+bool PrepareBeside(const std::string& path, std::string& temporary, std::string& reason) {
   const size_t slash = path.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  temporary = folder + "/." + name + ".partial";
+  return PrepareOutputFolder(folder, reason);
+}
+
+// Renames the finished file into place; false with the reason when it cannot.
+bool MoveIntoPlace(const std::string& temporary, const std::string& path, std::string& reason) {
+  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  reason = std::strerror(errno);
+  std::remove(temporary.c_str());
+  return false;
+}
+}  // namespace
+
+void WriteMusicSpan(const std::string& path, const std::string& music, double from, double seconds) {
+  std::string temporary, reason;
+  if (!PrepareBeside(path, temporary, reason)) throw ECaptureError("Cannot write " + path + ": " + reason);
+  const std::string log = ScratchFilePath("vemla-encoder") + ".log";
+  std::vector<std::string> command = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y"};
+  for (const std::string& word : MusicSpanArguments(music, from, seconds)) command.push_back(word);
+  if (EndsWith(Lower(path), ".flac"))
+    command.insert(command.end(), {"-c:a", "flac", "-f", "flac"});
+  else
+    command.insert(command.end(), {"-c:a", "pcm_s16le", "-f", "wav"});
+  command.push_back(temporary);
+  TPipedProcess encoder;
+  if (!encoder.Start(command, log, reason)) {
+    std::remove(log.c_str());
+    throw ECaptureError("Cannot start ffmpeg to write " + path + ": " + reason + " (" + WhereToGetProgram("ffmpeg") +
+                        ")");
+  }
+  const int status = encoder.Finish();
+  if (status != 0) {
+    std::string why = LastReason(log);
+    if (why.empty()) why = "exit status " + std::to_string(status);
+    std::remove(temporary.c_str());
+    std::remove(log.c_str());
+    throw ECaptureError("ffmpeg failed to write " + path + ": " + why);
+  }
+  std::remove(log.c_str());
+  if (!MoveIntoPlace(temporary, path, reason))
+    throw ECaptureError("Cannot rename the finished file to " + path + ": " + reason);
+}
+
+TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames,
+                       bool lossless)
+    : TCaptureTarget(frames), Path(path) {
   std::string reason;
-  if (!PrepareOutputFolder(folder, reason)) throw ECaptureError("Cannot write " + path + ": " + reason);
-  Temporary = folder + "/." + name + ".partial";
+  if (!PrepareBeside(path, Temporary, reason)) throw ECaptureError("Cannot write " + path + ": " + reason);
   // The encoder's log lies elsewhere: where the video cannot be written for
   // lack of space, the log that says so could not be either.
   Log = ScratchFilePath("vemla-encoder") + ".log";
@@ -92,6 +158,7 @@ TVideoSink::TVideoSink(const std::string& path, const std::string& music, double
   job.From = from;
   job.Fps = fps;
   job.Frames = frames;
+  job.Lossless = lossless;
   if (!Encoder.Start(EncoderCommand(job), Log, reason)) {
     std::remove(Log.c_str());
     throw ECaptureError("Cannot start ffmpeg to encode " + path + ": " + reason + " (" + WhereToGetProgram("ffmpeg") +
@@ -135,12 +202,8 @@ void TVideoSink::Complete() {
   const int status = Encoder.Finish();
   if (status != 0) Fail("ffmpeg failed to encode", status);
   std::remove(Log.c_str());
-  if (std::rename(Temporary.c_str(), Path.c_str()) != 0) {
-    const std::string why = std::strerror(errno);
-    std::remove(Temporary.c_str());
-    Done = true;
-    throw ECaptureError("Cannot rename the finished video to " + Path + ": " + why);
-  }
   Done = true;
+  std::string why;
+  if (!MoveIntoPlace(Temporary, Path, why)) throw ECaptureError("Cannot rename the finished video to " + Path + ": " + why);
   Progress.Finish();
 }

@@ -1,7 +1,10 @@
 // Capture to a video file with the music: the frames go as raw RGB through a
 // pipe to the ffmpeg program, which encodes H.264 (yuv420p) with the span's
-// stretch of the music as AAC. The file is written under a temporary name
-// beside the one asked for and renamed only once ffmpeg has succeeded.
+// stretch of the music as AAC; lossless, FFV1 with FLAC in Matroska or
+// H.264 at qp 0 (yuv444p) with AAC in MP4. Capture to a sound file takes
+// only that stretch of the music, as WAV or FLAC. Each file is written under
+// a temporary name beside the one asked for and renamed only once ffmpeg has
+// succeeded.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -12,6 +15,8 @@
 
 // Whether the capture target names a video file (".mp4" or ".mkv").
 bool IsVideoPath(const std::string& path);
+// Whether the capture target names a sound file (".wav" or ".flac").
+bool IsSoundPath(const std::string& path);
 
 struct TVideoJob {
   std::string Output;  // the file ffmpeg writes (the temporary name)
@@ -20,16 +25,27 @@ struct TVideoJob {
   double From = 0;
   TFrameRate Fps;
   int64_t Frames = 0;
+  bool Lossless = false;
 };
 
 // The ffmpeg command line for the job.
 std::vector<std::string> EncoderCommand(const TVideoJob& job);
 
+// The ffmpeg words that take the span's stretch of the music, from the
+// first frame's time for the frames' duration: the same samples for the
+// video and for a sound file.
+std::vector<std::string> MusicSpanArguments(const std::string& music, double from, double seconds);
+
+// Writes the stretch of the music as a WAV (16-bit) or FLAC file; raises
+// ECaptureError when it cannot.
+void WriteMusicSpan(const std::string& path, const std::string& music, double from, double seconds);
+
 class TVideoSink final : public TCaptureTarget {
  public:
   // Starts ffmpeg for the span; raises ECaptureError when the file cannot be
   // made there or ffmpeg cannot be started.
-  TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames);
+  TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames,
+             bool lossless);
   // Removes the temporary file unless the video was completed.
   ~TVideoSink() override;
   // Hands ffmpeg the frame still being read back, unless a signal stopped

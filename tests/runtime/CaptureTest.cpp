@@ -87,6 +87,17 @@ TEST(CaptureOptions, FrameRatesAreExactFractions) {
   EXPECT_EQ(ErrorOf({"--capture", "out", "--fps", "2001/2"}), "--fps must be more than 0 and at most 1000, not 2001/2");
 }
 
+TEST(CaptureOptions, LosslessIsForVideos) {
+  TCaptureOptions options;
+  EXPECT_FALSE(Parse({"--capture", "out.MKV", "--lossless"}, options));
+  EXPECT_TRUE(options.Lossless);
+  const std::string error =
+      "--lossless is for a video capture (.mp4 or .mkv); frames and sound files lose nothing anyway";
+  EXPECT_EQ(ErrorOf({"--lossless"}), error);
+  EXPECT_EQ(ErrorOf({"--capture", "frames", "--lossless"}), error);
+  EXPECT_EQ(ErrorOf({"--lossless", "--capture", "out.wav"}), error);
+}
+
 // Frame k of a fractional rate is at k x den / num from the start, however
 // far into the run: no step is added up.
 TEST(CaptureClock, FractionalRatesDoNotDrift) {

@@ -69,6 +69,6 @@ TEST(CommandLine, BadNumbersNameTheirOption) {
 TEST(CommandLine, HelpNamesEveryOptionAndTheKeys) {
   const std::string help = UsageText();
   for (const char* word : {"-w ", "-vrt", "--desktop", "--no-vsync", "--start", "--stats", "--capture", "--from",
-                           "--to", "--fps", "--help", "--version", "Escape", "demo.vrk", "data/"})
+                           "--to", "--fps", "--lossless", ".wav", "--help", "--version", "Escape", "demo.vrk", "data/"})
     EXPECT_NE(help.find(word), std::string::npos) << word;
 }

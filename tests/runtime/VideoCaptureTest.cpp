@@ -2,6 +2,7 @@
 // ffmpeg, an ffmpeg that fails, a path that cannot be written, a full disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -73,6 +74,46 @@ TEST_F(VideoRun, AFractionalRateIsWrittenExactly) {
   EXPECT_EQ(fields["r_frame_rate"][0], "60000/1001");
   EXPECT_EQ(fields["nb_frames"][0], "120");
   EXPECT_NEAR(std::stod(fields["duration"][0]), 120 * 1001.0 / 60000, 1e-3);
+}
+
+// The lossless master decodes to the frames of the PNG capture, byte for
+// byte; its sound is FLAC. The MP4 lossless is H.264 in full colour.
+TEST_F(VideoRun, LosslessVideosKeepThePictures) {
+  ASSERT_EQ(Dir.Run("--capture v/m.mkv --lossless --from 52 --to 52.5 --fps 10"), 0) << Dir.Read("err.txt");
+  ASSERT_EQ(Dir.Run("--capture frames --from 52 --to 52.5 --fps 10"), 0) << Dir.Read("err.txt");
+  auto fields = Probe("v/m.mkv");
+  ASSERT_EQ(fields["codec_name"], (std::vector<std::string>{"ffv1", "flac"}));
+  // framemd5's last column is the frame's hash; the time columns differ.
+  ASSERT_EQ(Dir.Shell("ffmpeg -v error -i v/m.mkv -map 0:v -pix_fmt rgb24 -f framemd5 - | grep -v '^#' | "
+                      "awk '{print $NF}' >mkv.md5 && "
+                      "ffmpeg -v error -i frames/frame-%06d.png -pix_fmt rgb24 -f framemd5 - | grep -v '^#' | "
+                      "awk '{print $NF}' >png.md5"),
+            0);
+  const std::string png = Dir.Read("png.md5");
+  EXPECT_EQ(std::count(png.begin(), png.end(), '\n'), 5);
+  EXPECT_EQ(Dir.Read("mkv.md5"), png);
+
+  ASSERT_EQ(Dir.Run("--capture v/m.mp4 --lossless --from 52 --to 52.2"), 0) << Dir.Read("err.txt");
+  fields = Probe("v/m.mp4");
+  ASSERT_EQ(fields["codec_name"], (std::vector<std::string>{"h264", "aac"}));
+  EXPECT_EQ(fields["pix_fmt"][0], "yuv444p");
+}
+
+// A sound file holds the span's stretch of the music to the sample: 2 s are
+// 88200 samples at 44100 a second; 60 frames at 59.94 are 1.001 s.
+TEST_F(VideoRun, SoundFilesHoldTheSpansMusicToTheSample) {
+  auto samples = [&](const std::string& file) {
+    if (Dir.Shell("ffprobe -v error -show_entries stream=codec_name,sample_rate,duration_ts "
+                  "-of default=noprint_wrappers=1 " + file + " >sound.txt") != 0)
+      return std::string("no probe");
+    return Dir.Read("sound.txt");
+  };
+  ASSERT_EQ(Dir.Run("--capture s/m.wav --from 30 --to 32"), 0) << Dir.Read("err.txt");
+  EXPECT_EQ(samples("s/m.wav"), "codec_name=pcm_s16le\nsample_rate=44100\nduration_ts=88200\n");
+  ASSERT_EQ(Dir.Run("--capture s/n.flac --from 1 --to 2 --fps 60000/1001"), 0) << Dir.Read("err.txt");
+  EXPECT_EQ(Dir.Files("s"), (std::vector<std::string>{"m.wav", "n.flac"})) << "nothing left beside them";
+  ASSERT_EQ(Dir.Shell("ffmpeg -v error -i s/n.flac -f s16le - | wc -c >bytes.txt"), 0);
+  EXPECT_EQ(std::stol(Dir.Read("bytes.txt")), 44144L * 2 * 2) << "round(2.001 x 44100) - 44100 stereo samples";
 }
 
 TEST_F(VideoRun, FailuresSayWhyEndWithStatusOneAndLeaveNoFile) {
