@@ -35,8 +35,7 @@ std::optional<TUsageError> CaptureSpan(const TCaptureOptions& options, double tr
   if (from > to) return TUsageError{"--from " + NumberText(from) + " is after --to " + NumberText(to)};
   // Frames cover [from, to): frame k shows from + k / fps and lasts 1 / fps,
   // so 30 to 40 s at 60 is 600 frames. A span of one instant is one frame.
-  const double perSecond = static_cast<double>(options.Fps.Num) / static_cast<double>(options.Fps.Den);
-  const double frames = from == to ? 1 : std::max(1.0, std::ceil((to - from) * perSecond - FrameSlack));
+  const double frames = from == to ? 1 : std::max(1.0, std::ceil((to - from) * options.Fps.PerSecond() - FrameSlack));
   if (frames > MaxFrames) return TUsageError{"the capture would be more than " + std::to_string(MaxFrames) + " frames"};
   span.From = from;
   span.Count = static_cast<int64_t>(frames);

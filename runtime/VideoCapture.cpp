@@ -37,6 +37,15 @@ std::string LastReason(const std::string& file) {
   }
   return last;
 }
+
+// Why ffmpeg stopped: the last reason in its log, or else its exit status.
+std::string FailureReason(const std::string& log, int status) {
+  const std::string why = LastReason(log);
+  return why.empty() ? "exit status " + std::to_string(status) : why;
+}
+
+// ffmpeg quiet but for its errors, overwriting its output.
+std::vector<std::string> QuietEncoder() { return {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y"}; }
 }  // namespace
 
 bool IsVideoPath(const std::string& path) {
@@ -56,16 +65,15 @@ std::vector<std::string> MusicSpanArguments(const std::string& music, double fro
 }
 
 std::vector<std::string> EncoderCommand(const TVideoJob& job) {
-  const std::string seconds = Number(job.Fps.FrameTime(job.Frames));
-  std::vector<std::string> command = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y",
-                                      // The frames, top row first, on standard input.
-                                      "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
-                                      std::to_string(CaptureWidth) + "x" + std::to_string(CaptureHeight),
-                                      "-framerate", FrameRateText(job.Fps), "-i", "pipe:0"};
+  const double duration = job.Fps.FrameTime(job.Frames);
+  std::vector<std::string> command = QuietEncoder();
+  // The frames, top row first, on standard input.
+  command.insert(command.end(), {"-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+                                 std::to_string(CaptureWidth) + "x" + std::to_string(CaptureHeight), "-framerate",
+                                 FrameRateText(job.Fps), "-i", "pipe:0"});
   // The stretch of the music the frames show: frame k starts at From + k / Fps.
   if (!job.Music.empty())
-    for (const std::string& word : MusicSpanArguments(job.Music, job.From, job.Fps.FrameTime(job.Frames)))
-      command.push_back(word);
+    for (const std::string& word : MusicSpanArguments(job.Music, job.From, duration)) command.push_back(word);
   command.insert(command.end(), {"-map", "0:v:0"});
   if (!job.Lossless)
     command.insert(command.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"});
@@ -82,7 +90,7 @@ std::vector<std::string> EncoderCommand(const TVideoJob& job) {
       command.insert(command.end(), {"-c:a", "aac", "-b:a", "192k"});
   }
   command.push_back("-t");
-  command.push_back(seconds);
+  command.push_back(Number(duration));
   if (job.Matroska) {
     for (const char* word : {"-f", "matroska"}) command.push_back(word);
   } else {
@@ -117,7 +125,7 @@ void WriteMusicSpan(const std::string& path, const std::string& music, double fr
   std::string temporary, reason;
   if (!PrepareBeside(path, temporary, reason)) throw ECaptureError("Cannot write " + path + ": " + reason);
   const std::string log = ScratchFilePath("vemla-encoder") + ".log";
-  std::vector<std::string> command = {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-y"};
+  std::vector<std::string> command = QuietEncoder();
   for (const std::string& word : MusicSpanArguments(music, from, seconds)) command.push_back(word);
   if (EndsWith(Lower(path), ".flac"))
     command.insert(command.end(), {"-c:a", "flac", "-f", "flac"});
@@ -132,8 +140,7 @@ void WriteMusicSpan(const std::string& path, const std::string& music, double fr
   }
   const int status = encoder.Finish();
   if (status != 0) {
-    std::string why = LastReason(log);
-    if (why.empty()) why = "exit status " + std::to_string(status);
+    const std::string why = FailureReason(log, status);
     std::remove(temporary.c_str());
     std::remove(log.c_str());
     throw ECaptureError("ffmpeg failed to write " + path + ": " + why);
@@ -175,8 +182,7 @@ TVideoSink::~TVideoSink() {
 
 void TVideoSink::Fail(const std::string& what, int status) {
   Progress.Interrupt();
-  std::string why = LastReason(Log);
-  if (why.empty()) why = "exit status " + std::to_string(status);
+  const std::string why = FailureReason(Log, status);
   std::remove(Temporary.c_str());
   std::remove(Log.c_str());
   Done = true;
