@@ -1,8 +1,10 @@
 #include "platform/GLLibraries.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cfenv>
+#include <string_view>
 
 #include "platform/Memory.h"
 
@@ -69,3 +71,15 @@ void UnloadGLLibraries() {
 }
 
 bool GLULoaded() { return GLUHandle != nullptr; }
+
+bool GLExtensionOffered(const char* name) {
+  const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  const std::string_view wanted(name);
+  if (all == nullptr || wanted.empty()) return false;
+  const std::string_view list(all);
+  for (size_t at = list.find(wanted); at != std::string_view::npos; at = list.find(wanted, at + 1)) {
+    const size_t end = at + wanted.size();
+    if ((at == 0 || list[at - 1] == ' ') && (end == list.size() || list[end] == ' ')) return true;
+  }
+  return false;
+}

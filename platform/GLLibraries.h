@@ -24,6 +24,10 @@ extern const char* const GLULibraryName;  // "libGLU.so.1", or "glu32.dll" on Wi
 // "Could not load GLu from <library>" when GLU cannot be loaded.
 void LoadGLLibraries();
 void UnloadGLLibraries();
+// Whether the current context names the extension ("GL_ARB_...") among its
+// extensions, as a whole word.
+bool GLExtensionOffered(const char* name);
+
 // The GLU half of LoadGLLibraries, for a library of any name.
 void LoadGLULibrary(const std::string& libraryName);
 bool GLULoaded();

@@ -4,8 +4,8 @@
 #include <GL/glext.h>
 
 #include <algorithm>
-#include <string_view>
 
+#include "platform/GLLibraries.h"
 #include "platform/GLWindow.h"
 #include "platform/WindowBackend.h"
 
@@ -84,8 +84,7 @@ void FrameSizeFor(int& width, int& height) {
 bool FrameBufferObjectsOffered() {
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   if (version != nullptr && version[0] >= '3' && version[0] <= '9') return true;
-  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  return extensions != nullptr && std::string_view(extensions).find("GL_ARB_framebuffer_object") != std::string_view::npos;
+  return GLExtensionOffered("GL_ARB_framebuffer_object");
 }
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/GLLibraries.h"
 #include "platform/GLWindow.h"
 #include "platform/Message.h"
 #include "platform/WindowBackend.h"
@@ -217,6 +218,18 @@ TEST_F(WindowGL, InitialStateIsTheDemosBaseline) {
   glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
   EXPECT_GE(depthBits, 24);
   EXPECT_GE(stencilBits, 1);
+}
+
+// An extension counts only as a whole word of the context's list.
+TEST_F(WindowGL, ExtensionsAreWholeWordsOfTheList) {
+  const std::string list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  const std::string first = list.substr(0, list.find(' '));
+  ASSERT_GT(first.size(), 3u);
+  EXPECT_TRUE(GLExtensionOffered(first.c_str()));
+  EXPECT_FALSE(GLExtensionOffered(first.substr(0, first.size() - 1).c_str())) << "a prefix is not the extension";
+  EXPECT_FALSE(GLExtensionOffered(first.substr(1).c_str())) << "nor is a suffix";
+  EXPECT_FALSE(GLExtensionOffered(""));
+  EXPECT_FALSE(GLExtensionOffered("GL_VEMLA_no_such_extension"));
 }
 
 TEST_F(WindowGL, PresentFrameOnTheRealWindowReportsNoQuit) {

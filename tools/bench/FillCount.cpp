@@ -3,8 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <string_view>
-
+#include "platform/GLLibraries.h"
 #include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
 
@@ -20,17 +19,6 @@ void* Entry(const char* name) { return CurrentWindowBackend().GLProcAddress(name
 // GL_ARB_pipeline_statistics_query's count of fragment shader runs.
 constexpr GLenum FragmentShaderRuns = 0x82F4;
 
-bool HasExtension(const char* name) {
-  const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (all == nullptr) return false;
-  const std::string_view list(all), wanted(name);
-  for (size_t at = list.find(wanted); at != std::string_view::npos; at = list.find(wanted, at + 1)) {
-    const size_t end = at + wanted.size();
-    if ((at == 0 || list[at - 1] == ' ') && (end == list.size() || list[end] == ' ')) return true;
-  }
-  return false;
-}
-
 constexpr double FramePixels = 800.0 * 600.0;
 }  // namespace
 
@@ -44,7 +32,7 @@ bool TFillCounter::Start() {
   GLuint queries[2] = {0, 0};
   GenQueries(2, queries);
   Query = queries[0];
-  if (HasExtension("GL_ARB_pipeline_statistics_query")) ShaderQuery = queries[1];
+  if (GLExtensionOffered("GL_ARB_pipeline_statistics_query")) ShaderQuery = queries[1];
   return Query != 0;
 }
 
