@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "platform/GLLibraries.h"
@@ -19,6 +21,23 @@ uint32_t CreateRenderTexture(int32_t size) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   return name;
+}
+
+int32_t FramePixels(int32_t units) {
+  if (ActiveWindow.Height <= 0) return std::max(units, 1);
+  const double pixels = static_cast<double>(units) * FramePixelHeight() / ActiveWindow.Height;
+  return std::max(1, static_cast<int32_t>(std::lround(pixels)));
+}
+
+int32_t RenderTextureSide(int32_t units) {
+  const int32_t wanted = FramePixels(units);
+  if (wanted == units) return units;
+  // Nearest on a log scale: 460 pixels take 512, 300 take 256.
+  int32_t side = 1 << std::clamp(static_cast<int>(std::lround(std::log2(static_cast<double>(wanted)))), 0, 30);
+  // The texture is drawn in the frame's lower-left corner, which must hold it.
+  const int32_t room = std::min(FramePixelWidth(), FramePixelHeight());
+  while (side > room && side > 1) side /= 2;
+  return side;
 }
 
 namespace {

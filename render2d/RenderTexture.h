@@ -10,6 +10,14 @@
 // window's height), level 0 only, linear filtering, all texels zero. It
 // stays bound.
 uint32_t CreateRenderTexture(int32_t size);
+// What `units` pixels of an 800 x 600 frame come to in the frame drawn now,
+// which may have more pixels than units (or fewer): rounded, at least 1.
+int32_t FramePixels(int32_t units);
+// The side of a render texture that holds as much of the picture as one of
+// side `units` does in an 800 x 600 frame: the power of two nearest to
+// FramePixels(units), no larger than the frame's smaller side allows. The
+// units' own side where the frame has as many pixels as units.
+int32_t RenderTextureSide(int32_t units);
 // Viewport := the lower-left size x size pixels; the projections still span
 // the whole window, so screen-space drawing is squeezed into the corner.
 // Drawing there is never limited by LimitFrameRows.

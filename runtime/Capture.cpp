@@ -14,6 +14,7 @@
 #include "platform/GLBuffers.h"
 #include "platform/GLWindow.h"
 #include "platform/PngFile.h"
+#include "platform/Presentation.h"
 #include "runtime/CommandWords.h"
 
 namespace {
@@ -48,24 +49,47 @@ std::string CaptureFileName(int64_t frame) {
   return name;
 }
 
-namespace {
-constexpr size_t FrameBytes = static_cast<size_t>(CaptureWidth) * CaptureHeight * 3;
+TCaptureLayout CaptureLayout(int width, int height) {
+  TCaptureLayout layout;
+  layout.Width = width;
+  layout.Height = height;
+  layout.Picture = FitRect(width, height);
+  return layout;
+}
 
-// Reads the frame as tightly packed RGB into memory, or into the bound
-// pixel buffer at that offset.
-void ReadFrameInto(void* destination) {
+namespace {
+size_t FrameBytes(const TCaptureLayout& layout) {
+  return static_cast<size_t>(layout.Width) * static_cast<size_t>(layout.Height) * 3;
+}
+
+size_t PictureBytes(const TCaptureLayout& layout) {
+  return static_cast<size_t>(layout.Picture.Width) * static_cast<size_t>(layout.Picture.Height) * 3;
+}
+
+// Reads the picture as tightly packed RGB, into memory or into the bound
+// pixel buffer at that offset; with rowLength the frame's width and the
+// skips the picture's place, it lands where it lies in the frame.
+void ReadPictureInto(const TCaptureLayout& layout, void* destination, bool inFrame) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, CaptureWidth, CaptureHeight, GL_RGB, GL_UNSIGNED_BYTE, destination);
+  if (inFrame) {
+    glPixelStorei(GL_PACK_ROW_LENGTH, layout.Width);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, layout.Picture.X);
+    glPixelStorei(GL_PACK_SKIP_ROWS, layout.Picture.Y);
+  }
+  glReadPixels(0, 0, layout.Picture.Width, layout.Picture.Height, GL_RGB, GL_UNSIGNED_BYTE, destination);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
 }
 }  // namespace
 
-void ReadBackFrame(std::vector<uint8_t>& rgb) {
-  rgb.resize(FrameBytes);
-  ReadFrameInto(rgb.data());
+void ReadBackFrame(const TCaptureLayout& layout, std::vector<uint8_t>& rgb) {
+  rgb.resize(FrameBytes(layout));
+  ReadPictureInto(layout, rgb.data(), true);
 }
 
-TFrameReadBack::TFrameReadBack() {
-  for (uint32_t& buffer : Buffers) buffer = CreateReadBuffer(FrameBytes);
+TFrameReadBack::TFrameReadBack(const TCaptureLayout& layout) : Layout(layout) {
+  for (uint32_t& buffer : Buffers) buffer = CreateReadBuffer(PictureBytes(Layout));
   if (Buffers[0] == 0 || Buffers[1] == 0) {
     for (uint32_t& buffer : Buffers) DeleteBuffer(buffer);
     Buffers[0] = Buffers[1] = 0;
@@ -78,11 +102,11 @@ TFrameReadBack::~TFrameReadBack() {
 
 bool TFrameReadBack::Push(std::vector<uint8_t>& rgb) {
   if (Buffers[0] == 0) {
-    ReadBackFrame(rgb);
+    ReadBackFrame(Layout, rgb);
     return true;
   }
   BindBuffer(GL_PIXEL_PACK_BUFFER, Buffers[Next]);
-  ReadFrameInto(nullptr);
+  ReadPictureInto(Layout, nullptr, false);
   BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
   const bool ready = Pending;
   if (ready) Take(1 - Next, rgb);
@@ -99,11 +123,23 @@ bool TFrameReadBack::Drain(std::vector<uint8_t>& rgb) {
 }
 
 void TFrameReadBack::Take(int buffer, std::vector<uint8_t>& rgb) {
-  rgb.resize(FrameBytes);
+  rgb.resize(FrameBytes(Layout));
   BindBuffer(GL_PIXEL_PACK_BUFFER, Buffers[buffer]);
-  const void* pixels = MapBufferForReading(GL_PIXEL_PACK_BUFFER);
+  const auto* pixels = static_cast<const uint8_t*>(MapBufferForReading(GL_PIXEL_PACK_BUFFER));
   if (pixels != nullptr) {
-    std::memcpy(rgb.data(), pixels, FrameBytes);
+    // Row by row into the picture's place; the black around it is never
+    // written.
+    const TPixelRect& picture = Layout.Picture;
+    const size_t row = static_cast<size_t>(picture.Width) * 3;
+    const size_t frameRow = static_cast<size_t>(Layout.Width) * 3;
+    const size_t left = static_cast<size_t>(picture.X) * 3;
+    if (row == frameRow) {
+      std::memcpy(rgb.data() + static_cast<size_t>(picture.Y) * frameRow, pixels, PictureBytes(Layout));
+    } else {
+      for (int y = 0; y < picture.Height; ++y)
+        std::memcpy(rgb.data() + static_cast<size_t>(picture.Y + y) * frameRow + left,
+                    pixels + static_cast<size_t>(y) * row, row);
+    }
     UnmapBuffer(GL_PIXEL_PACK_BUFFER);
   }
   BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
@@ -159,8 +195,8 @@ void TCaptureTarget::TakeLast() {
   Progress.FrameDone();
 }
 
-TCaptureSink::TCaptureSink(std::string folder, std::string shown, int64_t total)
-    : TCaptureTarget(total), Folder(std::move(folder)), Shown(std::move(shown)) {}
+TCaptureSink::TCaptureSink(std::string folder, std::string shown, int64_t total, const TCaptureLayout& layout)
+    : TCaptureTarget(total, layout), Folder(std::move(folder)), Shown(std::move(shown)) {}
 
 void TCaptureSink::FinishRun(bool) {
   // Whatever stopped the run, the frame read back is whole and is kept.
@@ -175,7 +211,7 @@ std::string TCaptureSink::LeftBehind() const {
 void TCaptureSink::Take(const std::vector<uint8_t>& rgb) {
   const std::string path = Folder + "/" + CaptureFileName(Progress.Done);
   std::string reason;
-  if (!WritePngBottomUp(path, CaptureWidth, CaptureHeight, rgb.data(), reason)) {
+  if (!WritePngBottomUp(path, Layout.Width, Layout.Height, rgb.data(), reason)) {
     Progress.Interrupt();
     throw ECaptureError("Cannot write " + path + ": " + reason);
   }

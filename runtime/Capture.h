@@ -1,7 +1,8 @@
 // Frame capture: the options that ask for it (read by runtime/CommandLine.h), the span of
-// frames they select, what every capture target does with the frames, and
-// the target that writes each finished frame as "<folder>/frame-NNNNNN.png"
-// (800 x 600 RGB, top row first).
+// frames they select, where the picture lies in frames of the size asked
+// for, what every capture target does with the frames, and the target that
+// writes each finished frame as "<folder>/frame-NNNNNN.png" (RGB, top row
+// first).
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Types.h"
 #include "runtime/CommandWords.h"
 #include "runtime/MainLoop.h"
 
@@ -19,7 +21,16 @@ struct TCaptureOptions {
   std::optional<double> To;
   TFrameRate Fps;  // 60 unless given
   bool Lossless = false;  // --lossless: a video master that loses nothing
+  int Width = 800;  // --size: the frames' size in pixels
+  int Height = 600;
+  bool SizeGiven = false;
 };
+
+// Sizes --size takes.
+constexpr int MinCaptureWidth = 320;
+constexpr int MinCaptureHeight = 240;
+constexpr int MaxCaptureWidth = 3840;
+constexpr int MaxCaptureHeight = 2160;
 
 // The first frame's time and the number of frames, given where the track
 // ends (trackEnd < 0: it never does): frames at from + k / fps that fall
@@ -30,14 +41,23 @@ struct TCaptureSpan {
 };
 std::optional<TUsageError> CaptureSpan(const TCaptureOptions& options, double trackEnd, TCaptureSpan& span);
 
-constexpr int CaptureWidth = 800;
-constexpr int CaptureHeight = 600;
+// A captured frame: Width x Height pixels, the picture drawn at its own
+// pixel size in the largest centred 4:3 rectangle (rows counted from the
+// bottom) and black around it.
+struct TCaptureLayout {
+  int Width = 800;
+  int Height = 600;
+  TPixelRect Picture{0, 0, 800, 600};
+};
+TCaptureLayout CaptureLayout(int width, int height);
 
 // "frame-000042.png"
 std::string CaptureFileName(int64_t frame);
 
-// Reads the 800 x 600 frame as RGB, bottom row first.
-void ReadBackFrame(std::vector<uint8_t>& rgb);
+// Reads the frame drawn as the layout's picture into a frame of its size,
+// RGB, bottom row first; what lies around the picture is left as it was in
+// rgb (black when it is new).
+void ReadBackFrame(const TCaptureLayout& layout, std::vector<uint8_t>& rgb);
 
 // Reads finished frames back one frame late where the context has pixel
 // buffer objects: frame k's copy is started when it is finished and taken
@@ -45,7 +65,7 @@ void ReadBackFrame(std::vector<uint8_t>& rgb);
 // is being drawn. Without them each frame is read at once.
 class TFrameReadBack {
  public:
-  TFrameReadBack();
+  explicit TFrameReadBack(const TCaptureLayout& layout);
   ~TFrameReadBack();
   TFrameReadBack(const TFrameReadBack&) = delete;
   TFrameReadBack& operator=(const TFrameReadBack&) = delete;
@@ -57,6 +77,7 @@ class TFrameReadBack {
 
  private:
   void Take(int buffer, std::vector<uint8_t>& rgb);
+  TCaptureLayout Layout;
   uint32_t Buffers[2] = {0, 0};
   int Next = 0;
   bool Pending = false;
@@ -90,7 +111,7 @@ class TCaptureProgress {
 // takes the last one and completes the target.
 class TCaptureTarget : public TFrameSink {
  public:
-  explicit TCaptureTarget(int64_t total) : Progress(total) {}
+  TCaptureTarget(int64_t total, const TCaptureLayout& layout) : Progress(total), Layout(layout), ReadBack(layout) {}
   void FinishFrame() final;
   // Ends the run: takes the frame still being read back unless a signal
   // stopped the run, and completes the target once every frame is in.
@@ -104,12 +125,13 @@ class TCaptureTarget : public TFrameSink {
   virtual std::string Completed() const { return {}; }
 
  protected:
-  // Takes one frame, 800 x 600 RGB bottom row first; failures raise
-  // ECaptureError.
+  // Takes one frame of the layout's size, RGB bottom row first; failures
+  // raise ECaptureError.
   virtual void Take(const std::vector<uint8_t>& rgb) = 0;
   // Takes the frame still being read back, if there is one.
   void TakeLast();
   TCaptureProgress Progress;
+  const TCaptureLayout Layout;
 
  private:
   TFrameReadBack ReadBack;
@@ -121,7 +143,7 @@ class TCaptureTarget : public TFrameSink {
 // messages as the user gave it.
 class TCaptureSink final : public TCaptureTarget {
  public:
-  TCaptureSink(std::string folder, std::string shown, int64_t total);
+  TCaptureSink(std::string folder, std::string shown, int64_t total, const TCaptureLayout& layout);
   // Writes the frame still being read back, and ends the progress line.
   void FinishRun(bool stopped) override;
   std::string LeftBehind() const override;

@@ -1,5 +1,7 @@
 #include "runtime/CommandLine.h"
 
+#include <cctype>
+
 #include "runtime/CommandWords.h"
 #include "runtime/VideoCapture.h"
 
@@ -17,12 +19,41 @@ const TValueOption ValueOptions[] = {
     {"--to", "--to needs a number of seconds"},
     {"--fps", "--fps needs a number of frames per second"},
     {"--start", "--start needs a number of seconds"},
+    {"--size", "--size needs a frame size in pixels, such as 1440x1080"},
 };
 
 const TValueOption* FindValueOption(const std::string& word) {
   for (const TValueOption& option : ValueOptions)
     if (word == option.Name) return &option;
   return nullptr;
+}
+
+// A whole number of at most five digits at word[at], with at moved past it.
+std::optional<int> ReadDimension(const std::string& word, size_t& at) {
+  const size_t first = at;
+  int value = 0;
+  while (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at])) && at - first < 5)
+    value = value * 10 + (word[at++] - '0');
+  if (at == first || (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at])))) return std::nullopt;
+  return value;
+}
+
+// --size's value: "<width>x<height>" within the sizes a capture takes.
+std::optional<TUsageError> ReadSize(const std::string& value, TCaptureOptions& capture) {
+  size_t at = 0;
+  const std::optional<int> width = ReadDimension(value, at);
+  std::optional<int> height;
+  if (width && at < value.size() && (value[at] == 'x' || value[at] == 'X')) height = ReadDimension(value, ++at);
+  const std::string range = std::to_string(MinCaptureWidth) + "x" + std::to_string(MinCaptureHeight) + " to " +
+                            std::to_string(MaxCaptureWidth) + "x" + std::to_string(MaxCaptureHeight);
+  if (!height || at != value.size())
+    return TUsageError{"--size takes a width and height in pixels, such as 1440x1080, not \"" + value + "\""};
+  if (*width < MinCaptureWidth || *width > MaxCaptureWidth || *height < MinCaptureHeight || *height > MaxCaptureHeight)
+    return TUsageError{"--size must be from " + range + ", not " + value};
+  capture.Width = *width;
+  capture.Height = *height;
+  capture.SizeGiven = true;
+  return std::nullopt;
 }
 
 // A number option's value: a finite number of seconds (0 or more) or of
@@ -72,6 +103,10 @@ std::optional<TUsageError> ParseCommandLine(int argc, const char* const* argv, T
         line.Capture.Folder = value;
         continue;
       }
+      if (word == "--size") {
+        if (auto error = ReadSize(value, line.Capture)) return error;
+        continue;
+      }
       startGiven = startGiven || word == "--start";
       if (auto error = ReadNumberText(word, value, line, spanGiven)) return error;
     } else if (word == "--lossless") {
@@ -97,6 +132,13 @@ std::optional<TUsageError> ParseCommandLine(int argc, const char* const* argv, T
   if (startGiven && capture.Requested) return TUsageError{"--start is for playing; a capture begins at --from"};
   if (capture.Lossless && !IsVideoPath(capture.Folder))
     return TUsageError{"--lossless is for a video capture (.mp4 or .mkv); frames and sound files lose nothing anyway"};
+  if (capture.SizeGiven && !capture.Requested) return TUsageError{"--size needs --capture <folder or video>"};
+  if (capture.SizeGiven && IsSoundPath(capture.Folder))
+    return TUsageError{"--size is for frames or a video; a sound file has no pictures"};
+  // H.264 in 4:2:0 halves the colour both ways and takes only even sizes.
+  if (IsVideoPath(capture.Folder) && !capture.Lossless && (capture.Width % 2 != 0 || capture.Height % 2 != 0))
+    return TUsageError{"--size " + std::to_string(capture.Width) + "x" + std::to_string(capture.Height) +
+                       ": an H.264 video takes an even width and height (or --lossless)"};
   return std::nullopt;
 }
 
@@ -114,12 +156,15 @@ std::string UsageText() {
          "  --no-vsync          present frames as soon as they are drawn, not with the display\n"
          "  --start <seconds>   begin at that point of the track, the music with it\n"
          "  --stats             print the frames per second and the slowest frame once a second\n"
-         "  --capture <target>  write every frame without a window or sound: as 800 x 600 PNG\n"
+         "  --capture <target>  write every frame without a window or sound: as PNG\n"
          "                      files into a folder, or into a video when the name ends in .mp4\n"
          "                      or .mkv (with the music); a name ending in .wav or .flac takes\n"
          "                      only the music of the span\n"
          "  --lossless          the video loses nothing: FFV1 and FLAC in .mkv, the pictures\n"
          "                      byte for byte; H.264 at qp 0 (yuv444p) and AAC in .mp4\n"
+         "  --size <W>x<H>      the captured frames' size in pixels (default 800x600, from 320x240\n"
+         "                      to 3840x2160), drawn at that size: the picture in the largest\n"
+         "                      centred 4:3 rectangle, black around it (1440x1080, 1920x1080)\n"
          "  --from <seconds>    where the capture begins (default 0)\n"
          "  --to <seconds>      where the capture ends (default the end of the track)\n"
          "  --fps <n>           frames per second of the capture (default 60): a number (50, 29.97)\n"

@@ -23,6 +23,13 @@ uint32_t Pictures[5] = {NoTexture, NoTexture, NoTexture, NoTexture, NoTexture};
 uint32_t LoadingPicture = NoTexture;
 int32_t MusicSample = -1;
 
+namespace {
+// The feedback's render texture: 512 pixels of an 800 x 600 frame, more in
+// a frame drawn at a larger size.
+constexpr int32_t FeedbackSize = 512;
+int32_t FeedbackSide = FeedbackSize;
+}  // namespace
+
 int PictureSlot(float c6) {
   if (!std::isfinite(c6)) return -1;
   float k = std::nearbyint(c6);  // the default rounding mode rounds halves to even
@@ -50,7 +57,8 @@ void LoadDemo(const TLoadOptions& options) {
   Pictures[1] = GetTexture("vemla\\credits.jpg");
   Pictures[2] = GetTexture("vemla\\demo.jpg");
   Pictures[3] = GetTexture("vemla\\greetings.jpg");
-  Pictures[4] = CreateRenderTexture(512);
+  FeedbackSide = RenderTextureSide(FeedbackSize);
+  Pictures[4] = CreateRenderTexture(FeedbackSide);
   if (!options.Music) return;
   const bool sound = InitMusic(MainWindow.Wnd);
   MusicSample = LoadSample(MusicFileName);
@@ -74,12 +82,12 @@ void DrawFrame() {
   glClearColor(0, 0, 0, 1);
   ClearFrame();
   if (ChannelSet(c[chFeedback])) {
-    SetRenderViewport(512);
+    SetRenderViewport(FeedbackSide);
     BeginOverlay();
     DrawTexturedQuad(Pictures[2], 325 * c[chFeedback], 75, 475, 475);
     EndOverlay();
-    CopyFrameToTexture(Pictures[4], 512);
-    DrawRadialBlur(512, Pictures[4], 4, 50 - 50 * c[chFeedback], 120 - 120 * c[chFeedback], 3);
+    CopyFrameToTexture(Pictures[4], FeedbackSide);
+    DrawRadialBlur(FeedbackSide, Pictures[4], 4, 50 - 50 * c[chFeedback], 120 - 120 * c[chFeedback], 3);
   }
   if (ChannelSet(c[chOverlay]))
     UpdateOverlayTexture();

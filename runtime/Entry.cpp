@@ -12,10 +12,12 @@
 #include "platform/EINKeyboard.h"
 #include "platform/GLLibraries.h"
 #include "platform/Message.h"
+#include "platform/Presentation.h"
 #include "platform/Stream.h"
 #include "platform/Termination.h"
 #include "platform/WindowBackend.h"
 #include "render2d/Overlay2D.h"
+#include "render2d/RenderTexture.h"
 #include "runtime/Capture.h"
 #include "runtime/CommandLine.h"
 #include "runtime/DemoMain.h"
@@ -68,13 +70,27 @@ void RunStoppableLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
 // there is some.
 std::unique_ptr<TCaptureTarget> OpenCaptureTarget(const std::string& target, bool video, const TCaptureSpan& span,
                                                   const TCaptureOptions& options) {
-  if (!video) return std::make_unique<TCaptureSink>(target, options.Folder, span.Count);
+  const TCaptureLayout layout = CaptureLayout(options.Width, options.Height);
+  if (!video) return std::make_unique<TCaptureSink>(target, options.Folder, span.Count, layout);
   std::string music = AbsolutePath(MusicFileName);
   if (!FileExists(music)) {
     ShowMessage("Capture", "No music at " + music + ": the video has no sound");
     music.clear();
   }
-  return std::make_unique<TVideoSink>(target, music, span.From, options.Fps, span.Count, options.Lossless);
+  return std::make_unique<TVideoSink>(target, music, span.From, options.Fps, span.Count, options.Lossless, layout);
+}
+
+// Frames of another size than 800 x 600 are drawn at the size of their
+// picture, so that the scenes' detail is sharper rather than scaled up; the
+// window stays as it is, unseen. False, once said why, when the driver
+// cannot draw anywhere but into the window.
+bool DrawCaptureFramesAtSize(const TCaptureOptions& options) {
+  if (!options.SizeGiven || IsSoundPath(options.Folder)) return true;
+  if (StartPresentation(800, 600, options.Width, options.Height, TFrameScale::Native)) return true;
+  ShowMessage("Error", "Cannot capture frames of " + std::to_string(options.Width) + " x " +
+                           std::to_string(options.Height) +
+                           ": this OpenGL driver draws only into the window (it has no frame-buffer objects)");
+  return false;
 }
 
 // Writes the span's stretch of the music, without drawing a frame.
@@ -153,9 +169,14 @@ int RunDemo(int argc, const char* const* argv) {
       return 1;
     }
     if (!capture.Requested) SetVerticalSync(line.Vsync);
+    if (capture.Requested && !DrawCaptureFramesAtSize(capture)) {
+      UnloadGLLibraries();
+      return 1;
+    }
     CreateKeyboard(MainWindow, false);
     glClearColor(0, 0, 0, 1);
-    SetFontBase(BuildFont("Verdana", 12, true));
+    // The font's pixels grow with a frame drawn at a larger size.
+    SetFontBase(BuildFont("Verdana", FramePixels(12), true));
     int status = 0;
     std::optional<TVRTReader> track;
     if (line.Server) {

@@ -69,7 +69,7 @@ std::vector<std::string> EncoderCommand(const TVideoJob& job) {
   std::vector<std::string> command = QuietEncoder();
   // The frames, top row first, on standard input.
   command.insert(command.end(), {"-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
-                                 std::to_string(CaptureWidth) + "x" + std::to_string(CaptureHeight), "-framerate",
+                                 std::to_string(job.Width) + "x" + std::to_string(job.Height), "-framerate",
                                  FrameRateText(job.Fps), "-i", "pipe:0"});
   // The stretch of the music the frames show: frame k starts at From + k / Fps.
   if (!job.Music.empty())
@@ -151,8 +151,8 @@ void WriteMusicSpan(const std::string& path, const std::string& music, double fr
 }
 
 TVideoSink::TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames,
-                       bool lossless)
-    : TCaptureTarget(frames), Path(path) {
+                       bool lossless, const TCaptureLayout& layout)
+    : TCaptureTarget(frames, layout), Path(path) {
   std::string reason;
   if (!PrepareBeside(path, Temporary, reason)) throw ECaptureError("Cannot write " + path + ": " + reason);
   // The encoder's log lies elsewhere: where the video cannot be written for
@@ -166,6 +166,8 @@ TVideoSink::TVideoSink(const std::string& path, const std::string& music, double
   job.Fps = fps;
   job.Frames = frames;
   job.Lossless = lossless;
+  job.Width = layout.Width;
+  job.Height = layout.Height;
   if (!Encoder.Start(EncoderCommand(job), Log, reason)) {
     std::remove(Log.c_str());
     throw ECaptureError("Cannot start ffmpeg to encode " + path + ": " + reason + " (" + WhereToGetProgram("ffmpeg") +
@@ -197,10 +199,10 @@ void TVideoSink::FinishRun(bool stopped) {
 
 void TVideoSink::Take(const std::vector<uint8_t>& rgb) {
   // The encoder takes the top row first.
-  const size_t row = static_cast<size_t>(CaptureWidth) * 3;
+  const size_t row = static_cast<size_t>(Layout.Width) * 3;
   Flipped.resize(rgb.size());
-  for (int y = 0; y < CaptureHeight; ++y)
-    std::memcpy(&Flipped[static_cast<size_t>(y) * row], &rgb[static_cast<size_t>(CaptureHeight - 1 - y) * row], row);
+  for (int y = 0; y < Layout.Height; ++y)
+    std::memcpy(&Flipped[static_cast<size_t>(y) * row], &rgb[static_cast<size_t>(Layout.Height - 1 - y) * row], row);
   if (!Encoder.Write(Flipped.data(), Flipped.size())) Fail("ffmpeg stopped while encoding", Encoder.Finish());
 }
 

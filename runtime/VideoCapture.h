@@ -26,6 +26,8 @@ struct TVideoJob {
   TFrameRate Fps;
   int64_t Frames = 0;
   bool Lossless = false;
+  int Width = 800;  // the frames' size in pixels
+  int Height = 600;
 };
 
 // The ffmpeg command line for the job.
@@ -45,7 +47,7 @@ class TVideoSink final : public TCaptureTarget {
   // Starts ffmpeg for the span; raises ECaptureError when the file cannot be
   // made there or ffmpeg cannot be started.
   TVideoSink(const std::string& path, const std::string& music, double from, TFrameRate fps, int64_t frames,
-             bool lossless);
+             bool lossless, const TCaptureLayout& layout);
   // Removes the temporary file unless the video was completed.
   ~TVideoSink() override;
   // Hands ffmpeg the frame still being read back, unless a signal stopped

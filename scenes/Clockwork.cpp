@@ -25,7 +25,10 @@ Vec3 CameraTarget{0, 0, 0};
 Vec3 CameraUp{0, 1, 0};
 
 namespace {
+// The glow's render texture: 256 pixels of an 800 x 600 frame, more in a
+// frame drawn at a larger size.
 constexpr int32_t GlowSize = 256;
+int32_t GlowSide = GlowSize;
 
 float F(double x) { return static_cast<float>(x); }
 
@@ -58,7 +61,8 @@ void InitClockwork() {
   GetTexture("4.jpg");  // loaded with the others; no scene draws it
   WarpPicture = GetTexture("7.jpg");
   WarpGrid = std::make_unique<TLUMGrid>(40, 40);
-  ClockRenderTexture = CreateRenderTexture(GlowSize);
+  GlowSide = RenderTextureSide(GlowSize);
+  ClockRenderTexture = CreateRenderTexture(GlowSide);
   CameraEye = MakeVec3(600, 400, 100);
   CameraTarget = MakeVec3(0, 0, 0);
   CameraUp = MakeVec3(0, 1, 0);
@@ -88,10 +92,10 @@ void RenderClockNestGlow(float value) {
     CameraEye = RandomVec3(600, 600, 600);
     BeatFlag = false;
   }
-  SetRenderViewport(GlowSize);
+  SetRenderViewport(GlowSide);
   RenderClockNest(value);
-  CopyFrameToTexture(ClockRenderTexture, GlowSize);
-  DrawRadialBlur(GlowSize, ClockRenderTexture, 3, 0, 40 * value + 40, 3);
+  CopyFrameToTexture(ClockRenderTexture, GlowSide);
+  DrawRadialBlur(GlowSide, ClockRenderTexture, 3, 0, 40 * value + 40, 3);
   ClearFrame();
   RenderClockNest(value);
   BeginOverlay();
@@ -126,10 +130,10 @@ void RenderPeaSwarm(float) {
     BeatRandom = static_cast<float>(RandomFloat());
     BeatFlag = false;
   }
-  SetRenderViewport(GlowSize);
+  SetRenderViewport(GlowSide);
   RenderClockTunnel();
-  CopyFrameToTexture(ClockRenderTexture, GlowSize);
-  DrawRadialBlur(GlowSize, ClockRenderTexture, 3, F(10 * std::sin(3 * t)), 40 * BeatWave(1) + 30, 3);
+  CopyFrameToTexture(ClockRenderTexture, GlowSide);
+  DrawRadialBlur(GlowSide, ClockRenderTexture, 3, F(10 * std::sin(3 * t)), 40 * BeatWave(1) + 30, 3);
   BeginOverlay();
   DrawTexturedQuad(ClockRenderTexture, 0, 0, 800, 600);
   EndOverlay();
@@ -186,10 +190,10 @@ void DrawWarpGrid() {
 
 void RenderWarpEcho(float value) {
   const double t = SceneTime;
-  SetRenderViewport(GlowSize);
+  SetRenderViewport(GlowSide);
   DrawWarpGrid();
-  CopyFrameToTexture(ClockRenderTexture, GlowSize);
-  DrawRadialBlur(GlowSize, ClockRenderTexture, 4, 0, 25 * BeatWave(4) + 50, 4);
+  CopyFrameToTexture(ClockRenderTexture, GlowSide);
+  DrawRadialBlur(GlowSide, ClockRenderTexture, 4, 0, 25 * BeatWave(4) + 50, 4);
   ClearFrame();
   BeginOverlay();
   const TColor4 tint = MakeColor4(F(1 + 0.5 * value * std::sin(t)), F(1 + 0.5 * std::sin(2 * t)), 1, 1);

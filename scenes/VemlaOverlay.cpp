@@ -19,7 +19,10 @@ int32_t OverlayIndexA = 1;
 int32_t OverlayIndexB = 4;
 
 namespace {
+// The overlay's render texture: 256 pixels of an 800 x 600 frame, more in a
+// frame drawn at a larger size.
 constexpr int32_t OverlaySize = 256;
+int32_t OverlaySide = OverlaySize;
 
 // Near the crests of the beat waves a picture index is drawn afresh.
 void DrawOverlayIndices() {
@@ -40,7 +43,8 @@ int32_t OverlayIndexFromDraw(double r) {
 
 void InitOverlay() {
   for (int k = 1; k <= 6; ++k) OverlayPictures[k] = GetTexture("vemla\\" + std::to_string(k) + ".jpg");
-  OverlayTexture = CreateRenderTexture(OverlaySize);
+  OverlaySide = RenderTextureSide(OverlaySize);
+  OverlayTexture = CreateRenderTexture(OverlaySide);
   OverlayGrid = std::make_unique<TLUMGrid>(40, 40);
 }
 
@@ -52,14 +56,14 @@ void UpdateOverlayTexture() {
   }
   DrawOverlayIndices();
   DisableTexGen();
-  SetRenderViewport(OverlaySize);
+  SetRenderViewport(OverlaySide);
   BindTexture(OverlayPictures[OverlayIndexA]);
   DrawOverlayGrid(1.44f);
   BindTexture(OverlayPictures[OverlayIndexB]);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
   DrawOverlayGrid(2.0f);
-  CopyFrameToTexture(OverlayTexture, OverlaySize);
+  CopyFrameToTexture(OverlayTexture, OverlaySide);
   ClearFrame();
 }
 

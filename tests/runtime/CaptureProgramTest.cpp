@@ -111,6 +111,7 @@ TEST_F(CaptureRun, CommandLineErrorsEndWithStatusTwoAndWriteNothing) {
       {"--capture out --from 500", "--from 500 is after the end of the track"},
       {"--capture plain-file/out", "Cannot write frames into plain-file/out"},
       {"--capture", "--capture needs a folder"},
+      {"--capture out --size 100x100", "--size must be from 320x240 to 3840x2160, not 100x100"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Dir.Run(c.Arguments), 2) << c.Arguments;
@@ -136,4 +137,40 @@ TEST_F(CaptureRun, WholeDemoNeverStaysDarkForMoreThanTwoSeconds) {
     }
   }
   EXPECT_LE(longest, 2) << "dark frames up to " << where;
+}
+
+// Frames of another size are drawn at that size: 1920 x 1080 holds the
+// picture 1440 x 1080 in the middle with black sides, and 1600 x 1200,
+// scaled down, is the 800 x 600 frame of the same time, sharper.
+TEST_F(CaptureRun, LargerFramesHoldTheSamePictureDrawnSharper) {
+  Dir.UseStagedTrack();
+  // The glowing nest at 30 s and the stamp room at 98 s.
+  const char* span = " --from 30 --to 130 --fps 1/68";
+  ASSERT_EQ(Dir.Run(std::string("--capture small") + span), 0) << Dir.Stderr();
+  ASSERT_EQ(Dir.Run(std::string("--capture large --size 1600x1200") + span), 0) << Dir.Stderr();
+  ASSERT_EQ(Dir.Files("large"), Dir.Files("small"));
+  ASSERT_EQ(Dir.Files("large").size(), 2u);
+  for (const std::string& name : Dir.Files("large")) {
+    ASSERT_EQ(ReadPng(Dir.Path("large/" + name)).Width, 1600);
+    ASSERT_EQ(Dir.Shell("ffmpeg -v info -nostdin -i large/" + name + " -i small/" + name +
+                        " -lavfi '[0]scale=800:600:flags=area[a];[a][1]ssim' -f null - 2>&1 | "
+                        "grep -o 'All:[0-9.]*' | cut -d: -f2 >ssim.txt"),
+              0);
+    EXPECT_GE(std::stod("0" + Dir.Read("ssim.txt")), 0.9) << name;
+  }
+
+  ASSERT_EQ(Dir.Run("--capture wide --size 1920x1080 --from 30 --to 30"), 0) << Dir.Stderr();
+  const Picture wide = ReadPng(Dir.Path("wide/frame-000000.png"));
+  ASSERT_EQ(wide.Width, 1920);
+  ASSERT_EQ(wide.Height, 1080);
+  auto columnLit = [&](int x) {
+    int lit = 0;
+    for (int y = 0; y < 1080; ++y) lit += wide.Rgb[(static_cast<size_t>(y) * 1920 + x) * 3 + 1] != 0;
+    return lit;
+  };
+  for (int x : {0, 120, 239, 1680, 1919}) EXPECT_EQ(columnLit(x), 0) << "column " << x;
+  EXPECT_GT(columnLit(960), 0);
+  // The letterbox bars are 135 of the 1080 rows.
+  for (int y : {0, 134, 945, 1079})
+    for (int x = 240; x < 1680; ++x) ASSERT_EQ(wide.Rgb[(static_cast<size_t>(y) * 1920 + x) * 3], 0) << y;
 }

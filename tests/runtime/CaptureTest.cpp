@@ -98,6 +98,51 @@ TEST(CaptureOptions, LosslessIsForVideos) {
   EXPECT_EQ(ErrorOf({"--lossless", "--capture", "out.wav"}), error);
 }
 
+TEST(CaptureOptions, SizesWithinTheRangeForFramesAndVideos) {
+  TCaptureOptions options;
+  EXPECT_FALSE(Parse({"--size", "1920x1080", "--capture", "out.mp4"}, options));
+  EXPECT_EQ(options.Width, 1920);
+  EXPECT_EQ(options.Height, 1080);
+  EXPECT_FALSE(Parse({"--capture", "frames", "--size", "321X241"}, options)) << "odd sizes are fine as PNG";
+  EXPECT_EQ(options.Width, 321);
+  EXPECT_FALSE(Parse({"--capture", "m.mkv", "--lossless", "--size", "3840x2160"}, options));
+  TCaptureOptions none;
+  EXPECT_FALSE(Parse({"--capture", "out"}, none));
+  EXPECT_EQ(none.Width, 800);
+  EXPECT_EQ(none.Height, 600);
+  EXPECT_FALSE(none.SizeGiven);
+
+  const std::string form = "--size takes a width and height in pixels, such as 1440x1080, not ";
+  for (const char* bad : {"", "1920", "1920x", "x1080", "1920x1080x1", "1920*1080", " 1920x1080", "1920x1080 ",
+                          "-800x600", "800x-600", "1e3x600", "000000800x600"})
+    EXPECT_EQ(ErrorOf({"--capture", "out", "--size", bad}), form + "\"" + bad + "\"") << '"' << bad << '"';
+  const std::string range = "--size must be from 320x240 to 3840x2160, not ";
+  for (const char* outside : {"0x0", "319x240", "320x239", "3841x2160", "3840x2161", "99999x99999", "00100x00100"})
+    EXPECT_EQ(ErrorOf({"--capture", "out", "--size", outside}), range + outside);
+  EXPECT_EQ(ErrorOf({"--capture", "out"}), "");
+  EXPECT_EQ(ErrorOf({"--capture", "out", "--size"}), "--size needs a frame size in pixels, such as 1440x1080");
+  EXPECT_EQ(ErrorOf({"--size", "1440x1080"}), "--size needs --capture <folder or video>");
+  EXPECT_EQ(ErrorOf({"--capture", "m.wav", "--size", "1440x1080"}),
+            "--size is for frames or a video; a sound file has no pictures");
+  EXPECT_EQ(ErrorOf({"--capture", "m.mp4", "--size", "1441x1080"}),
+            "--size 1441x1080: an H.264 video takes an even width and height (or --lossless)");
+}
+
+TEST(CaptureLayout, PictureInTheLargestCentredFourByThree) {
+  const TCaptureLayout plain = CaptureLayout(800, 600);
+  EXPECT_EQ(plain.Picture.X, 0);
+  EXPECT_EQ(plain.Picture.Width, 800);
+  const TCaptureLayout wide = CaptureLayout(1920, 1080);
+  EXPECT_EQ(wide.Width, 1920);
+  EXPECT_EQ(wide.Picture.X, 240);
+  EXPECT_EQ(wide.Picture.Y, 0);
+  EXPECT_EQ(wide.Picture.Width, 1440);
+  EXPECT_EQ(wide.Picture.Height, 1080);
+  const TCaptureLayout tall = CaptureLayout(1000, 1000);
+  EXPECT_EQ(tall.Picture.Y, 125);
+  EXPECT_EQ(tall.Picture.Height, 750);
+}
+
 // Frame k of a fractional rate is at k x den / num from the start, however
 // far into the run: no step is added up.
 TEST(CaptureClock, FractionalRatesDoNotDrift) {
@@ -201,10 +246,11 @@ TEST_F(FrameReadBackTest, EveryFrameComesOutOnceInOrder) {
   std::vector<uint8_t> direct, late;
   std::vector<uint8_t> firsts;
   {
-    TFrameReadBack readBack;
+    const TCaptureLayout layout = CaptureLayout(800, 600);
+    TFrameReadBack readBack(layout);
     for (int k = 1; k <= 3; ++k) {
       finish(k / 4.0f);
-      ReadBackFrame(direct);
+      ReadBackFrame(layout, direct);
       if (readBack.Push(late)) {
         ASSERT_EQ(late.size(), direct.size());
         firsts.push_back(late[0]);
@@ -220,5 +266,36 @@ TEST_F(FrameReadBackTest, EveryFrameComesOutOnceInOrder) {
   EXPECT_NEAR(firsts[0], 64, 1);
   EXPECT_NEAR(firsts[1], 128, 1);
   EXPECT_NEAR(firsts[2], 191, 1);
+  glClearColor(0, 0, 0, 1);
+}
+
+// A picture narrower than its frame lands in the middle, read at once or a
+// frame late, with black on both sides, frame after frame.
+TEST_F(FrameReadBackTest, PicturesLandInTheMiddleWithBlackAround) {
+  const TCaptureLayout layout = CaptureLayout(1000, 600);
+  ASSERT_EQ(layout.Picture.X, 100);
+  auto grey = [&](const std::vector<uint8_t>& rgb, int x, int y) {
+    return static_cast<int>(rgb[(static_cast<size_t>(y) * 1000 + x) * 3]);
+  };
+  std::vector<uint8_t> direct, late;
+  TFrameReadBack readBack(layout);
+  for (int k = 1; k <= 2; ++k) {
+    glClearColor(k / 4.0f, k / 4.0f, k / 4.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ReadBackFrame(layout, direct);
+    readBack.Push(late);
+  }
+  ASSERT_TRUE(readBack.Drain(late));
+  for (const std::vector<uint8_t>* frame : {&direct, &late}) {
+    ASSERT_EQ(frame->size(), 1000u * 600 * 3);
+    for (int y : {0, 300, 599}) {
+      EXPECT_EQ(grey(*frame, 0, y), 0);
+      EXPECT_EQ(grey(*frame, 99, y), 0);
+      EXPECT_NEAR(grey(*frame, 100, y), 128, 1);
+      EXPECT_NEAR(grey(*frame, 899, y), 128, 1);
+      EXPECT_EQ(grey(*frame, 900, y), 0);
+      EXPECT_EQ(grey(*frame, 999, y), 0);
+    }
+  }
   glClearColor(0, 0, 0, 1);
 }

@@ -65,6 +65,16 @@ TEST_F(VideoRun, TwoSecondsAreH264WithTheirAudioAndRepeatFrameForFrame) {
   EXPECT_NE(Dir.Read("a.md5").find("0,        119,"), std::string::npos);
 }
 
+// A second at 1440 x 1080: the size asked for, every frame.
+TEST_F(VideoRun, AVideoTakesTheSizeAskedFor) {
+  ASSERT_EQ(Dir.Run("--capture v/h.mp4 --size 1440x1080 --from 52 --to 53"), 0) << Dir.Read("err.txt");
+  auto fields = Probe("v/h.mp4");
+  ASSERT_EQ(fields["codec_type"], (std::vector<std::string>{"video", "audio"}));
+  EXPECT_EQ(fields["width"][0], "1440");
+  EXPECT_EQ(fields["height"][0], "1080");
+  EXPECT_EQ(fields["nb_frames"][0], "60");
+}
+
 // 2 s at 59.94 frames a second: 119.88 frames, so 120, and the rate written
 // as the fraction it is.
 TEST_F(VideoRun, AFractionalRateIsWrittenExactly) {

@@ -3,6 +3,8 @@
 // steps unchanged whatever resolution the frame is drawn at.
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "platform/GLWindow.h"
 #include "platform/Presentation.h"
 #include "platform/WindowBackend.h"
@@ -17,13 +19,14 @@ constexpr int High = 720;
 
 class Presentation : public GLTest {
  protected:
-  // A second window of 1280 x 720 on the same context, frames fitted to it.
-  void UseWideSurface(TFrameScale scale) {
+  // A second window (1280 x 720 unless given) on the same context, frames
+  // fitted to it.
+  void UseWideSurface(TFrameScale scale, int wide = Wide, int high = High) {
     bool failed = false;
-    Wide720 = CurrentWindowBackend().OpenWindow("Wide", Wide, High, ScreenMode::Windowed, {}, failed);
+    Wide720 = CurrentWindowBackend().OpenWindow("Wide", wide, high, ScreenMode::Windowed, {}, failed);
     ASSERT_NE(Wide720, nullptr);
     ASSERT_TRUE(CurrentWindowBackend().MakeCurrent(Wide720, ActiveWindow.RC));
-    ASSERT_TRUE(StartPresentation(800, 600, Wide, High, scale));
+    ASSERT_TRUE(StartPresentation(800, 600, wide, high, scale));
   }
 
   void TearDown() override {
@@ -110,6 +113,63 @@ TEST_F(Presentation, RenderTextureStepsGiveTheSameTextureAtEitherResolution) {
   int lit = 0;
   for (size_t k = 0; k < at800.size(); k += 4) lit += at800[k] + at800[k + 2] > 0;
   EXPECT_GT(lit, 1000) << "the texture holds the blocks";
+}
+
+// What is drawn in pixels grows with a frame drawn natively: twice the
+// pixels at 1600 x 1200, the render textures a power of two that the
+// frame's corner holds; at 800 x 600 everything keeps its size.
+TEST_F(Presentation, PixelSizesFollowTheFramesResolution) {
+  EXPECT_EQ(FramePixels(12), 12);
+  EXPECT_EQ(RenderTextureSide(256), 256);
+  EXPECT_EQ(RenderTextureSide(512), 512);
+  UseWideSurface(TFrameScale::Native, 1600, 1200);
+  EXPECT_EQ(FramePixels(12), 24);
+  EXPECT_EQ(RenderTextureSide(256), 512);
+  EXPECT_EQ(RenderTextureSide(512), 1024);
+  SetSurfaceSize(1440, 1080);
+  EXPECT_EQ(RenderTextureSide(256), 512) << "460.8 pixels";
+  EXPECT_EQ(RenderTextureSide(512), 1024) << "921.6 pixels, and 1080 rows hold it";
+  SetSurfaceSize(320, 240);
+  EXPECT_EQ(RenderTextureSide(256), 128) << "102.4 pixels";
+  EXPECT_EQ(RenderTextureSide(512), 128) << "204.8 pixels, but 240 rows hold no 256";
+  EXPECT_EQ(FramePixels(1), 1) << "never less than a pixel";
+}
+
+// The glow drawn into a texture twice the side in a frame twice the size
+// holds the same picture, sharper: scaled down it is the 800 x 600 one.
+TEST_F(Presentation, AGlowTextureAtTwiceTheSideHoldsTheSamePicture) {
+  auto glow = [](int32_t side) {
+    const uint32_t texture = CreateRenderTexture(side);
+    ClearFrame();
+    SetRenderViewport(side);
+    BeginOverlay();
+    FillQuad(MakeColor4(1, 0.5f, 0, 1), 200, 150, 400, 300);
+    EndOverlay();
+    CopyFrameToTexture(texture, side);
+    DrawRadialBlur(side, texture, 3, 10, 40, 3);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    int w = 0, h = 0;
+    std::vector<uint8_t> texels = BoundTexels(w, h);
+    glDeleteTextures(1, &texture);
+    return texels;
+  };
+  const std::vector<uint8_t> small = glow(RenderTextureSide(256));
+  UseWideSurface(TFrameScale::Native, 1600, 1200);
+  const int32_t side = RenderTextureSide(256);
+  ASSERT_EQ(side, 512);
+  const std::vector<uint8_t> large = glow(side);
+  ASSERT_EQ(large.size(), small.size() * 4);
+  // Each texel of the small texture against the mean of its 2 x 2 block.
+  double error = 0;
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 256; ++x)
+      for (int c = 0; c < 3; ++c) {
+        double block = 0;
+        for (int dy = 0; dy < 2; ++dy)
+          for (int dx = 0; dx < 2; ++dx) block += large[((2 * y + dy) * 512 + 2 * x + dx) * 4 + c];
+        error += std::abs(block / 4 - small[(y * 256 + x) * 4 + c]);
+      }
+  EXPECT_LT(error / (256 * 256 * 3), 2.0) << "mean difference in levels of 255";
 }
 
 TEST_F(Presentation, EmptySurfaceDrawsNothing) {
