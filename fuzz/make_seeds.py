@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Writes the small seed inputs of the fuzz targets that need no encoder:
-BMP, TGA, parameter tracks, packet streams and timelines. The JPEG seeds
+BMP, TGA, PNG, parameter tracks, packet streams and timelines. The JPEG seeds
 were written once with libjpeg at quality 75: 4:4:4, 4:2:0 at an odd size,
 greyscale, progressive, and with restart markers.
 Run from anywhere; files land in corpus/<target>/."""
 import os
 import struct
+import zlib
 
 here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
 
@@ -37,6 +38,17 @@ def tga(kind, width, height, depth, descriptor=0, ident=b""):
     return head + ident + body
 
 
+def png(width, height, colour, depth, palette=b"", interlace=0):
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour]
+    row = (width * channels * depth + 7) // 8
+    raw = b"".join(b"\x00" + bytes((x * 37 + y * 11) & 255 for x in range(row)) for y in range(height))
+    head = struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, interlace)
+    body = chunk(b"IHDR", head) + (chunk(b"PLTE", palette) if palette else b"")
+    return b"\x89PNG\r\n\x1a\n" + body + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
+
+
 def track(channels, samples, rate, cut=0):
     data = struct.pack("<iii", channels, samples, rate)
     for c in range(channels):
@@ -56,6 +68,10 @@ write("tga", "raw24.tga", tga(2, 3, 2, 24))
 write("tga", "raw32-top.tga", tga(2, 2, 2, 32, descriptor=0x28))
 write("tga", "rle24-id.tga", tga(10, 4, 2, 24, ident=b"vemla"))
 write("tga", "rle32.tga", tga(10, 3, 3, 32))
+write("png", "rgb.png", png(3, 2, 2, 8))
+write("png", "grey-alpha.png", png(2, 2, 4, 8))
+write("png", "rgba16.png", png(2, 1, 6, 16))
+write("png", "palette.png", png(4, 2, 3, 2, palette=bytes(range(12))))
 write("track", "one.vrk", track(1, 1, 60))
 write("track", "three.vrk", track(3, 20, 157))
 write("track", "cut.vrk", track(2, 8, 120, cut=6))

@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh [target|all] [runs] [seconds]
 #       defaults: all targets in turn, 1000000 runs and 600 seconds each
 #
-# Targets: 3ds bmp tga jpeg track packets timeline. Each target's inputs grow
+# Targets: 3ds bmp tga jpeg png track packets timeline. Each target's inputs grow
 # in build/fuzz/<target>/corpus (seeded from fuzz/corpus/<target>); its
 # findings are written to build/fuzz/<target>/. Set FUZZ_FLAGS for more
 # libFuzzer options.
@@ -16,7 +16,7 @@ source "$root/scripts/packages.sh"
 VEMLA_PACKAGES=()
 vemla_install_packages clang libclang-rt-14-dev
 
-targets=(3ds bmp tga jpeg track packets timeline)
+targets=(3ds bmp tga jpeg png track packets timeline)
 which=${1:-all}
 runs=${2:-1000000}
 seconds=${3:-600}
@@ -28,6 +28,7 @@ sources_of() {
     bmp) echo fuzz/FuzzBMP.cpp render2d/BMP.cpp ;;
     tga) echo fuzz/FuzzTGA.cpp render2d/TGA.cpp ;;
     jpeg) echo fuzz/FuzzJPEG.cpp render2d/JPEG.cpp -ljpeg ;;
+    png) echo fuzz/FuzzPNG.cpp platform/PngFile.cpp -lpng ;;
     track) echo fuzz/FuzzTrack.cpp runtime/VRTReader.cpp platform/SharedState.cpp platform/Stream.cpp ;;
     packets) echo fuzz/FuzzPackets.cpp runtime/PacketFraming.cpp ;;
     timeline) echo fuzz/FuzzTimeline.cpp tools/timeline/Timeline.cpp -Itools/timeline ;;
@@ -36,7 +37,7 @@ sources_of() {
 }
 max_len_of() {
   case $1 in
-    jpeg) echo 16384 ;;
+    jpeg | png) echo 16384 ;;
     packets) echo 1024 ;;
     *) echo 4096 ;;
   esac

@@ -1,7 +1,10 @@
 // The small platform services: files, messages, random numbers, GLU loading.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -108,4 +111,34 @@ TEST(PngFile, AFailedWriteSaysTheSystemsReasonAndLeavesNoFile) {
   EXPECT_EQ(reason, "No space left on device");
   EXPECT_FALSE(std::filesystem::is_symlink(path));
   EXPECT_TRUE(std::filesystem::exists("/dev/full"));
+}
+
+// What is written comes back top row first; what is not a whole PNG is
+// refused with a reason.
+TEST(PngFile, ReadsBackWhatItWroteAndRefusesTheRest) {
+  TempDir dir;
+  const std::string path = dir.Path() + "/p.png";
+  std::vector<uint8_t> bottomUp(5 * 3 * 3);
+  for (size_t k = 0; k < bottomUp.size(); ++k) bottomUp[k] = static_cast<uint8_t>(k * 7);
+  std::string reason;
+  ASSERT_TRUE(WritePngBottomUp(path, 5, 3, bottomUp.data(), reason)) << reason;
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  ASSERT_TRUE(ReadPngFile(path, width, height, rgb, reason)) << reason;
+  EXPECT_EQ(width, 5);
+  EXPECT_EQ(height, 3);
+  ASSERT_EQ(rgb.size(), bottomUp.size());
+  for (int y = 0; y < 3; ++y)
+    EXPECT_TRUE(std::equal(rgb.begin() + y * 15, rgb.begin() + y * 15 + 15, bottomUp.begin() + (2 - y) * 15)) << y;
+
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (size_t cut : {size_t{0}, size_t{8}, size_t{40}, bytes.size() - 13}) {
+    reason.clear();
+    EXPECT_FALSE(ReadPngImage(bytes.data(), cut, width, height, rgb, reason)) << cut;
+    EXPECT_FALSE(reason.empty()) << cut;
+  }
+  reason.clear();
+  EXPECT_FALSE(ReadPngFile(dir.Path() + "/none.png", width, height, rgb, reason));
+  EXPECT_EQ(reason, "No such file or directory");
 }
