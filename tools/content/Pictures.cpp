@@ -53,6 +53,11 @@ Image SphereMap(int size, TColor4 (*world)(float, float, float)) {
     for (int x = 0; x < size; ++x) {
       float nx = (x + 0.5f) / (size * 0.5f) - 1, ny = 1 - (y + 0.5f) / (size * 0.5f);
       float r2 = nx * nx + ny * ny;
+      // Outside the ball nothing is ever looked up but what filtering and
+      // the smaller mipmap levels take in: black beyond a thin band of the
+      // rim's colour, so that far, small dials (drawn from those levels)
+      // are not lit by the corners.
+      if (r2 > 1.04f) continue;
       if (r2 > 1) {
         float r = std::sqrt(r2);
         nx /= r;
@@ -67,33 +72,40 @@ Image SphereMap(int size, TColor4 (*world)(float, float, float)) {
 
 // Mostly dark, so that eleven additive layers of a flat dial do not burn out
 // to white; bright lights and the horizon give the rims and marks their glints.
+// What piles up where many dials overlap (the nest's centre, the tunnel's
+// far end, seen through small mipmap levels) is the map's average, so the
+// broad sky is nearly black and the lights and the horizon are thin and
+// bright: glints keep their peak while the average stays low. The floor's
+// grid is orange, which adds colour but, short of blue, never white.
 TColor4 ChromeSurroundings(float rx, float ry, float rz) {
   float az = std::atan2(rx, rz);
   if (ry >= 0) {
-    TColor4 sky = Mix(TColor4{0.32f, 0.3f, 0.34f}, TColor4{0.02f, 0.05f, 0.16f}, std::pow(ry, 0.45f));
+    TColor4 sky = Mix(TColor4{0.05f, 0.05f, 0.06f}, TColor4{0.01f, 0.02f, 0.1f}, std::pow(ry, 0.45f));
     float clouds = ValueNoise(az * 3 + 10, ry * 6) * 0.5f + ValueNoise(az * 7, ry * 14) * 0.25f;
-    sky = sky + TColor4{0.12f, 0.14f, 0.2f} * std::max(0.0f, clouds - 0.35f) * (1 - ry);
+    sky = sky + TColor4{0.06f, 0.07f, 0.1f} * std::max(0.0f, clouds - 0.35f) * (1 - ry);
     float sun = std::max(0.0f, (rx * 0.35f + ry * 0.75f + rz * 0.56f));
     sky = sky + TColor4{1.0f, 0.85f, 0.55f} * (std::pow(sun, 120.0f) * 2 + std::pow(sun, 12.0f) * 0.25f);
     // Tall studio lights.
     for (float a : {-2.2f, 1.9f, 0.4f})
-      sky = sky + TColor4{0.7f, 0.85f, 1.0f} * (std::exp(-std::pow((az - a) * 9, 2.0f)) * (ry < 0.55f ? 0.9f : 0.0f));
-    return sky + TColor4{1, 0.95f, 0.9f} * std::exp(-ry * 30) * 0.6f;
+      sky = sky + TColor4{0.7f, 0.85f, 1.0f} * (std::exp(-std::pow((az - a) * 24, 2.0f)) * (ry < 0.55f ? 1.3f : 0.0f));
+    return sky + TColor4{1, 0.95f, 0.9f} * std::exp(-ry * 60) * 0.6f;
   }
   float d = -ry;
   float gx = rx / d, gz = rz / d;
   float line = std::max(std::exp(-std::pow((gx - std::round(gx)) * 14, 2.0f)),
                         std::exp(-std::pow((gz - std::round(gz)) * 14, 2.0f)));
-  TColor4 floor = TColor4{0.02f, 0.02f, 0.03f} + TColor4{0.9f, 0.45f, 0.15f} * (line * 0.5f * std::min(1.0f, d * 3));
-  return floor + TColor4{1, 0.9f, 0.8f} * std::exp(-d * 24) * 0.5f;
+  TColor4 floor = TColor4{0.02f, 0.02f, 0.03f} + TColor4{0.9f, 0.45f, 0.15f} * (line * 0.6f * std::min(1.0f, d * 3));
+  return floor + TColor4{1, 0.9f, 0.8f} * std::exp(-d * 48) * 0.5f;
 }
 
 // What lies behind the viewer is dimmed most: a dial turned to the camera
 // reflects it, and in the nest and the tunnel many such dials overlap. The
-// tunnel is drawn twice over its own glow, so the whole world stays dim.
+// tunnel is drawn twice over its own glow and, in the pea swarm, under a
+// green veil that lifts every pixel by up to 0.6, so the whole world stays
+// dim.
 TColor4 ChromeWorld(float rx, float ry, float rz) {
   float behind = std::max(0.0f, rz);
-  return ChromeSurroundings(rx, ry, rz) * (0.65f * (1 - 0.8f * behind * behind));
+  return ChromeSurroundings(rx, ry, rz) * (0.55f * (1 - 0.8f * behind * behind));
 }
 
 TColor4 MetalWorld(float rx, float ry, float rz) {
