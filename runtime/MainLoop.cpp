@@ -62,12 +62,17 @@ void TStatsSink::FinishFrame() {
   Slowest = 0;
 }
 
+bool RunMainLoopFrame(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
+  if (KeyDown(DIK_ESCAPE) || RunEnded || QuitRequested() || TerminationRequested() || clock.Finished()) return false;
+  float t = clock.Elapsed();
+  FrameDelta = clock.Delta();
+  track.Sample(t);
+  DrawFrame();
+  sink.FinishFrame();
+  return true;
+}
+
 void RunMainLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
-  while (!KeyDown(DIK_ESCAPE) && !RunEnded && !QuitRequested() && !TerminationRequested() && !clock.Finished()) {
-    float t = clock.Elapsed();
-    FrameDelta = clock.Delta();
-    track.Sample(t);
-    DrawFrame();
-    sink.FinishFrame();
+  while (RunMainLoopFrame(track, clock, sink)) {
   }
 }
