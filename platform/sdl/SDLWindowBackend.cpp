@@ -1,6 +1,8 @@
-// The window system on SDL2 with an OpenGL compatibility context.
+// The window system on SDL2, with the GL context the system's build asks for
+// (platform/GLContext.h).
 #include <SDL.h>
 
+#include "platform/GLContext.h"
 #include "platform/WindowBackend.h"
 
 namespace {
@@ -31,7 +33,6 @@ class SDLWindowBackend final : public WindowBackend {
                      bool& fullscreenFailed) override {
     fullscreenFailed = false;
     SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.DoubleBuffer ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -39,6 +40,7 @@ class SDLWindowBackend final : public WindowBackend {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.DepthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.StencilBits);
+    RequestGLContextAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (mode == ScreenMode::Windowed) flags |= SDL_WINDOW_RESIZABLE;
     if (mode == ScreenMode::Desktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -114,7 +116,7 @@ class SDLWindowBackend final : public WindowBackend {
   }
 
   bool SetSwapInterval(int interval) override { return SDL_GL_SetSwapInterval(interval) == 0; }
-  void* GLProcAddress(const char* name) override { return SDL_GL_GetProcAddress(name); }
+  void* GLProcAddress(const char* name) override { return GLContextProcAddress(name); }
   bool ContextCurrent() override { return SDL_GL_GetCurrentContext() != nullptr; }
 
  private:
