@@ -17,194 +17,32 @@
 # Debian's deb-src lines; the system's apt setup is left alone. Its lists are
 # fetched when missing, when a download fails, or when
 # VEMLA_WINDOWS_DEPS_UPDATE=1 asks for it, and used as they are otherwise.
+#
+# That machinery, shared with the web build, is scripts/debian-sources.sh;
+# what is here is how each library is built for Windows.
 set -euo pipefail
 
 _VEMLA_WD_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source-path=SCRIPTDIR source=packages.sh
 source "$_VEMLA_WD_SCRIPTS/packages.sh"
+# shellcheck source-path=SCRIPTDIR source=debian-sources.sh
+source "$_VEMLA_WD_SCRIPTS/debian-sources.sh"
 
 # What cross-building needs besides the native build's packages.
 VEMLA_WINDOWS_PACKAGES=(
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   libz-mingw-w64-dev
-  dpkg-dev xz-utils debian-archive-keyring
+  "${VEMLA_DEBIAN_SOURCES_PACKAGES[@]}"
   nasm googletest
 )
-
-# The Debian release whose sources are built.
-VEMLA_WINDOWS_SUITE=bookworm
 
 # The MinGW-w64 root, where Debian's cross-built zlib lives.
 _VEMLA_WD_MINGW=/usr/x86_64-w64-mingw32
 
-_vemla_wd_say() { echo "$*" >&2; }
-
-# Writes the project-local apt configuration: Debian's source lines only,
-# its own lists and cache, no translations, and no other sources or pins.
-_vemla_wd_apt_setup() {
-  mkdir -p "$apt"/{lists/partial,cache/archives/partial,etc/none}
-  local key=/usr/share/keyrings/debian-archive-keyring.gpg s=$VEMLA_WINDOWS_SUITE
-  cat >"$apt/etc/sources.list" <<EOF
-deb-src [signed-by=$key] http://deb.debian.org/debian $s main
-deb-src [signed-by=$key] http://deb.debian.org/debian-security $s-security main
-deb-src [signed-by=$key] http://deb.debian.org/debian $s-updates main
-EOF
-  cat >"$apt/apt.conf" <<EOF
-Dir::Etc::sourcelist "$apt/etc/sources.list";
-Dir::Etc::sourceparts "$apt/etc/none";
-Dir::Etc::preferences "$apt/etc/none/preferences";
-Dir::Etc::preferencesparts "$apt/etc/none";
-Dir::State::lists "$apt/lists";
-Dir::Cache "$apt/cache";
-Acquire::Languages "none";
-APT::Sandbox::User "root";
-EOF
-}
-
-_vemla_wd_apt() { APT_CONFIG="$apt/apt.conf" "$@"; }
-
-_vemla_wd_have_lists() { compgen -G "$apt/lists/*_Sources*" >/dev/null; }
-
-_vemla_wd_update_lists() {
-  _vemla_wd_say "Debian source lists: updating"
-  if ! _vemla_wd_apt apt-get update >"$logs/apt-update.log" 2>&1; then
-    _vemla_wd_say "apt-get update failed; last lines of $logs/apt-update.log:"
-    tail -n 20 "$logs/apt-update.log" >&2
-    return 1
-  fi
-  updated=1
-}
-
-# The full Debian version (epoch included) that `apt-get source WANTED` would
-# fetch, where WANTED is a source package name, NAME=VERSION or NAME/SUITE.
-_vemla_wd_version_of() {
-  local wanted=$1 pkg=${1%%[/=]*} dsc ver v
-  dsc=$(_vemla_wd_apt apt-get source --print-uris "$wanted" 2>/dev/null |
-        awk '$2 ~ /\.dsc$/ { print $2; exit }') || true
-  [ -n "$dsc" ] || return 1
-  ver=${dsc#"${pkg}_"}
-  ver=${ver%.dsc}
-  # The file name leaves out the epoch; the source lists have it.
-  for v in $(_vemla_wd_apt apt-cache showsrc --only-source "$pkg" 2>/dev/null |
-             sed -n 's/^Version: //p'); do
-    if [ "${v#*:}" = "$ver" ]; then echo "$v"; return 0; fi
-  done
-  echo "$ver"
-}
-
-# Downloads source package WANTED into src/NAME and unpacks it, Debian's
-# patches applied, into src/NAME/tree.
-_vemla_wd_fetch() {
-  local name=$1 wanted=$2 dir=$src/$1 dsc
-  rm -rf "$dir"
-  mkdir -p "$dir"
-  (cd "$dir" && _vemla_wd_apt apt-get source --download-only "$wanted") || return 1
-  dsc=$(compgen -G "$dir/*.dsc" | head -n 1)
-  dpkg-source -x "$dsc" "$dir/tree"
-}
-
-# A digest of how library NAME is built: its recipe, the shared CMake step
-# and the toolchain file, so that changing any of them builds it again.
-_vemla_wd_recipe() {
-  { declare -f _vemla_wd_cmake "_vemla_wd_build_$1"; cat "$toolchain"; } |
-    sha256sum | cut -c1-16
-}
-
-_vemla_wd_stamp_text() { printf '%s\nrecipe %s' "$1" "$2"; }
-
-# Whether NAME is installed from VERSION with RECIPE, PRODUCT being one of
-# the files it installs.
-_vemla_wd_current() {
-  local name=$1 version=$2 recipe=$3 product=$4
-  [ -f "$stamps/$name" ] && [ -e "$prefix/$product" ] &&
-    [ "$(cat "$stamps/$name")" = "$(_vemla_wd_stamp_text "$version" "$recipe")" ]
-}
-
-# Builds NAME from SOURCE with _vemla_wd_build_NAME, logging to its log, and
-# stamps it with VERSION and RECIPE when that succeeds.
-_vemla_wd_build() {
-  local name=$1 version=$2 recipe=$3 source=$4 note=${5:-}
-  local log=$logs/$name.log t0=$SECONDS
-  printf '%s %s: building%s... ' "$name" "$version" "$note" >&2
-  rm -rf "${bld:?}/$name" "${stamps:?}/$name"
-  # Each step checks its own result, so that a failure stops the build
-  # however this is called (errexit is off inside `if` and `||`).
-  if ! "_vemla_wd_build_$name" "$source" "$bld/$name" >>"$log" 2>&1; then
-    echo "failed" >&2
-    _vemla_wd_say "--- last lines of $log:"
-    tail -n 40 "$log" >&2
-    return 1
-  fi
-  _vemla_wd_stamp_text "$version" "$recipe" >"$stamps/$name"
-  echo >>"$stamps/$name"
-  echo "done in $((SECONDS - t0)) s" >&2
-}
-
-# Brings library NAME, from Debian source package PKG, up to date; PRODUCT
-# is one of the files it installs. The newest version in the lists is built,
-# or, where that cannot be downloaded (the mirror may lack one of its files),
-# the release's own one, PKG/SUITE; src/NAME.unfetchable remembers such a
-# version so that later runs go straight to the release's one.
-_vemla_wd_library() {
-  local name=$1 pkg=$2 product=$3 again=${4:-}
-  local log=$logs/$name.log skip=$src/$name.unfetchable
-  local recipe candidate version wanted note=""
-  recipe=$(_vemla_wd_recipe "$name")
-  if ! candidate=$(_vemla_wd_version_of "$pkg"); then
-    _vemla_wd_say "$name: no source package $pkg in the Debian source lists"
-    return 1
-  fi
-  version=$candidate
-  wanted="$pkg=$candidate"
-  if [ -f "$skip" ] && [ "$(cat "$skip")" = "$candidate" ]; then
-    wanted=$pkg/$VEMLA_WINDOWS_SUITE
-    version=$(_vemla_wd_version_of "$wanted") || return 1
-    note=" ($candidate cannot be fetched)"
-  fi
-  if _vemla_wd_current "$name" "$version" "$recipe" "$product"; then
-    _vemla_wd_say "$name $version: up to date$note"
-    return 0
-  fi
-
-  [ -n "$again" ] || : >"$log"
-  if ! _vemla_wd_fetch "$name" "$wanted" >>"$log" 2>&1; then
-    if [ "$updated" -eq 0 ]; then
-      # The lists may be older than the mirror: fetch them and start over.
-      echo "--- fetching $wanted failed; updating the lists and trying again" >>"$log"
-      _vemla_wd_update_lists || return 1
-      _vemla_wd_library "$name" "$pkg" "$product" again
-      return
-    fi
-    if [ "$wanted" = "$pkg/$VEMLA_WINDOWS_SUITE" ]; then
-      _vemla_wd_say "$name: could not fetch $wanted; last lines of $log:"
-      tail -n 20 "$log" >&2
-      return 1
-    fi
-    # The newest version cannot be had: remembered, and the release's one
-    # taken, as later runs will.
-    echo "$candidate" >"$skip"
-    _vemla_wd_library "$name" "$pkg" "$product" again
-    return
-  fi
-  _vemla_wd_build "$name" "$version" "$recipe" "$src/$name/tree" "$note"
-}
-
-# Copies the licence texts of NAME into licences/NAME.txt. Each argument
-# is TITLE=FILE; with several, each text comes under a line with its title.
-_vemla_wd_licence() {
-  local name=$1 out=$prefix/licences/$1.txt arg
-  shift
-  mkdir -p "$prefix/licences" || return 1
-  if [ $# -eq 1 ]; then
-    cp "${1#*=}" "$out"
-    return
-  fi
-  : >"$out"
-  for arg in "$@"; do
-    { printf '==== %s ====\n\n' "${arg%%=*}" && cat "${arg#*=}" && printf '\n'; } >>"$out" ||
-      return 1
-  done
-}
+# The recipes' own names for two shared steps, kept so that the recipes'
+# text, and with it the stamps of libraries already built, stays the same.
+_vemla_wd_licence() { _vemla_ds_licence "$@"; }
+_vemla_wd_mixer_pc() { _vemla_ds_mixer_pc "$@"; }
 
 # Configures, builds and installs one CMake project from SOURCE in BUILD:
 # cross-compiled, static, Release, installed into the prefix, finding the
@@ -263,26 +101,6 @@ _vemla_wd_build_SDL2_mixer() {
   _vemla_wd_mixer_pc "$1"
 }
 
-# SDL2_mixer's CMake build writes SDL2_mixer.pc only for a shared library;
-# this fills in its template from SOURCE the same way for the static one,
-# which needs nothing beyond SDL2 as every decoder in it is its own.
-_vemla_wd_mixer_pc() {
-  local source=$1 version sdl
-  version=$(sed -n 's/^set(\(MAJOR\|MINOR\|MICRO\)_VERSION \([0-9]*\))$/\2/p' \
-    "$source/CMakeLists.txt" | paste -sd .) || return 1
-  sdl=$(sed -n 's/^set(SDL_REQUIRED_VERSION \(.*\))$/\1/p' "$source/CMakeLists.txt") || return 1
-  [ -n "$version" ] && [ -n "$sdl" ] || return 1
-  mkdir -p "$prefix/lib/pkgconfig" || return 1
-  # The ${...} here are pkg-config's own variables, written as they are.
-  # shellcheck disable=SC2016
-  sed -e "s|@prefix@|$prefix|" -e 's|@exec_prefix@|${prefix}|' \
-    -e 's|@libdir@|${exec_prefix}/lib|' -e 's|@includedir@|${prefix}/include|' \
-    -e "s|@VERSION@|$version|" -e "s|@SDL_VERSION@|$sdl|" \
-    -e 's|@PC_REQUIRES@||' -e 's|@PC_LIBS@||' \
-    "$source/SDL2_mixer.pc.in" >"$prefix/lib/pkgconfig/SDL2_mixer.pc" || return 1
-  ! grep -q @ "$prefix/lib/pkgconfig/SDL2_mixer.pc"
-}
-
 # libjpeg-turbo with its SIMD code, as Debian's libjpeg62-turbo has it, so
 # that both builds decode through the same routines; the jpeg62 interface.
 _vemla_wd_build_libjpeg-turbo() {
@@ -332,13 +150,13 @@ _vemla_wd_build_googletest() {
 _vemla_wd_googletest() {
   local source=/usr/src/googletest version recipe
   version=$(dpkg-query -W -f='${Version}' googletest)
-  recipe=$(_vemla_wd_recipe googletest)
-  if _vemla_wd_current googletest "$version" "$recipe" lib/libgtest.a; then
-    _vemla_wd_say "googletest $version: up to date"
+  recipe=$(_vemla_ds_recipe googletest)
+  if _vemla_ds_current googletest "$version" "$recipe" lib/libgtest.a; then
+    _vemla_ds_say "googletest $version: up to date"
     return 0
   fi
   : >"$logs/googletest.log"
-  _vemla_wd_build googletest "$version" "$recipe" "$source"
+  _vemla_ds_build googletest "$version" "$recipe" "$source"
 }
 
 # zlib is Debian's own MinGW build; only its licence is copied.
@@ -354,6 +172,7 @@ _vemla_wd_zlib_licence() {
 
 vemla_windows_deps() {
   local root win prefix src bld logs apt stamps toolchain jobs updated=0
+  local recipes=_vemla_wd toolchain_files
   root=$(cd "$_VEMLA_WD_SCRIPTS/.." && pwd)
   win=$root/build/windows
   prefix=$win/deps
@@ -363,21 +182,18 @@ vemla_windows_deps() {
   apt=$win/apt
   stamps=$prefix/stamps
   toolchain=$root/cmake/mingw-w64-x86_64.cmake
+  toolchain_files=("$toolchain")
   jobs=$(nproc)
 
   vemla_install_packages "${VEMLA_WINDOWS_PACKAGES[@]}" >&2 || return 1
-  mkdir -p "$prefix" "$src" "$bld" "$logs" "$stamps" || return 1
-  _vemla_wd_apt_setup || return 1
-  if ! _vemla_wd_have_lists || [ "${VEMLA_WINDOWS_DEPS_UPDATE:-0}" = 1 ]; then
-    _vemla_wd_update_lists || return 1
-  fi
+  _vemla_ds_begin "${VEMLA_WINDOWS_DEPS_UPDATE:-0}" || return 1
 
   # In this order, so that each finds those it builds on.
-  _vemla_wd_library SDL2 libsdl2 lib/libSDL2.a || return 1
-  _vemla_wd_library SDL2_mixer libsdl2-mixer lib/libSDL2_mixer.a || return 1
-  _vemla_wd_library libjpeg-turbo libjpeg-turbo lib/libjpeg.a || return 1
-  _vemla_wd_library libpng libpng1.6 lib/libpng16.a || return 1
-  _vemla_wd_library freetype freetype lib/libfreetype.a || return 1
+  _vemla_ds_library SDL2 libsdl2 lib/libSDL2.a || return 1
+  _vemla_ds_library SDL2_mixer libsdl2-mixer lib/libSDL2_mixer.a || return 1
+  _vemla_ds_library libjpeg-turbo libjpeg-turbo lib/libjpeg.a || return 1
+  _vemla_ds_library libpng libpng1.6 lib/libpng16.a || return 1
+  _vemla_ds_library freetype freetype lib/libfreetype.a || return 1
   _vemla_wd_googletest || return 1
   _vemla_wd_zlib_licence || return 1
 
