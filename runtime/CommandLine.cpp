@@ -20,6 +20,7 @@ const TValueOption ValueOptions[] = {
     {"--fps", "--fps needs a number of frames per second"},
     {"--start", "--start needs a number of seconds"},
     {"--size", "--size needs a frame size in pixels, such as 1440x1080"},
+    {"--still", "--still needs a number of seconds"},
 };
 
 const TValueOption* FindValueOption(const std::string& word) {
@@ -78,6 +79,8 @@ std::optional<TUsageError> ReadNumberText(const std::string& word, const std::st
   if (*parsed < 0) return TUsageError{word + " must be 0 seconds or more, not " + value};
   if (word == "--start") {
     line.Start = *parsed;
+  } else if (word == "--still") {
+    line.Still = *parsed;
   } else {
     (word == "--from" ? line.Capture.From : line.Capture.To) = *parsed;
     spanGiven = true;
@@ -130,6 +133,8 @@ std::optional<TUsageError> ParseCommandLine(int argc, const char* const* argv, T
   if (capture.From && capture.To && *capture.From > *capture.To)
     return TUsageError{"--from " + NumberText(*capture.From) + " is after --to " + NumberText(*capture.To)};
   if (startGiven && capture.Requested) return TUsageError{"--start is for playing; a capture begins at --from"};
+  if (line.Still && (capture.Requested || line.Server || startGiven))
+    return TUsageError{"--still shows one frame on its own; it goes with neither --capture, --start nor -vrt"};
   if (capture.Lossless && !IsVideoPath(capture.Folder))
     return TUsageError{"--lossless is for a video capture (.mp4 or .mkv); frames and sound files lose nothing anyway"};
   if (capture.SizeGiven && !capture.Requested) return TUsageError{"--size needs --capture <folder or video>"};
@@ -156,6 +161,8 @@ std::string UsageText() {
          "  --no-vsync          present frames as soon as they are drawn, not with the display\n"
          "  --start <seconds>   begin at that point of the track, the music with it\n"
          "  --stats             print the frames per second and the slowest frame once a second\n"
+         "  --still <seconds>   show the one frame at that time, without sound, and stop (the\n"
+         "                      browser page's ?t=)\n"
          "  --capture <target>  write every frame without a window or sound: as PNG\n"
          "                      files into a folder, or into a video when the name ends in .mp4\n"
          "                      or .mkv (with the music); a name ending in .wav or .flac takes\n"

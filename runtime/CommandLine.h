@@ -17,6 +17,7 @@ struct TCommandLine {
   bool Help = false;      // --help
   bool Version = false;   // --version
   double Start = 0;       // --start <seconds>
+  std::optional<double> Still;  // --still <seconds>
   TCaptureOptions Capture;
 };
 

@@ -186,6 +186,12 @@ int RunDemo(int argc, const char* const* argv) {
       status = 1;
     } else if (capture.Requested) {
       status = Capture(capture, *track);
+    } else if (line.Still) {
+      // The one frame at that time on the virtual clock, shown and left.
+      LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
+      TVirtualClock clock(*line.Still, TFrameRate{}, 1);
+      TPresentSink present;
+      RunStoppableLoop(*track, clock, present);
     } else {
       LoadDemo(TLoadOptions{.MusicStart = line.Start});
       TTimerClock clock(line.Start);

@@ -8,6 +8,7 @@
 #include "platform/DirectInput8.h"
 #include "platform/EINKeyboard.h"
 #include "platform/GLWindow.h"
+#include "platform/HostLoop.h"
 #include "platform/SharedState.h"
 #include "platform/Termination.h"
 #include "runtime/DemoMain.h"
@@ -73,6 +74,5 @@ bool RunMainLoopFrame(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
 }
 
 void RunMainLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
-  while (RunMainLoopFrame(track, clock, sink)) {
-  }
+  RunHostLoop([&] { return RunMainLoopFrame(track, clock, sink); });
 }

@@ -94,7 +94,8 @@ class TStatsSink final : public TFrameSink {
 // Samples the track and draws frames until Escape, the end of the track, a
 // closed window, a termination signal or the end of the clock.
 void RunMainLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink);
+// The loop's frames come from the host (platform/HostLoop.h): in a browser
+// this call does not return.
 // One pass of that loop: draws and finishes one frame, or returns false
-// (drawing nothing) once the run is over. A host that owns the loop, such
-// as a browser's animation frames, calls it once per frame.
+// (drawing nothing) once the run is over.
 bool RunMainLoopFrame(TVRTReader& track, TFrameClock& clock, TFrameSink& sink);

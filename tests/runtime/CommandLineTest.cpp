@@ -66,9 +66,25 @@ TEST(CommandLine, BadNumbersNameTheirOption) {
   EXPECT_EQ(ErrorOf({"--capture", "out", "--start", "5"}), "--start is for playing; a capture begins at --from");
 }
 
+TEST(CommandLine, StillShowsOneFrameOnItsOwn) {
+  TCommandLine line;
+  EXPECT_EQ(ErrorOf({"--still", "30.5", "-w"}, line), "");
+  ASSERT_TRUE(line.Still);
+  EXPECT_DOUBLE_EQ(*line.Still, 30.5);
+  TCommandLine plain;
+  EXPECT_EQ(ErrorOf({}, plain), "");
+  EXPECT_FALSE(plain.Still);
+  EXPECT_EQ(ErrorOf({"--still"}), "--still needs a number of seconds");
+  EXPECT_EQ(ErrorOf({"--still", "-1"}), "--still must be 0 seconds or more, not -1");
+  const std::string alone = "--still shows one frame on its own; it goes with neither --capture, --start nor -vrt";
+  EXPECT_EQ(ErrorOf({"--still", "3", "--capture", "out"}), alone);
+  EXPECT_EQ(ErrorOf({"--still", "3", "--start", "2"}), alone);
+  EXPECT_EQ(ErrorOf({"-vrt", "--still", "3"}), alone);
+}
+
 TEST(CommandLine, HelpNamesEveryOptionAndTheKeys) {
   const std::string help = UsageText();
   for (const char* word : {"-w ", "-vrt", "--desktop", "--no-vsync", "--start", "--stats", "--capture", "--from",
-                           "--to", "--fps", "--lossless", ".wav", "--help", "--version", "Escape", "demo.vrk", "data/"})
+                           "--to", "--fps", "--lossless", "--size", "--still", ".wav", "--help", "--version", "Escape", "demo.vrk", "data/"})
     EXPECT_NE(help.find(word), std::string::npos) << word;
 }

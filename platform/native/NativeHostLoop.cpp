@@ -1,0 +1,6 @@
+#include "platform/HostLoop.h"
+
+void RunHostLoop(const std::function<bool()>& frame) {
+  while (frame()) {
+  }
+}
