@@ -1,16 +1,25 @@
 #include "runtime/CommandWords.h"
 
-#include <charconv>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <numeric>
 
 std::optional<double> ParseNumber(const char* word) {
-  double value = 0;
-  const char* end = word + std::strlen(word);
-  auto [stop, error] = std::from_chars(word, end, value);
-  if (error != std::errc() || stop != end || word == end || !std::isfinite(value)) return std::nullopt;
+  // A plain decimal number, sign and exponent allowed: no spaces, no "+",
+  // no hexadecimal, nothing the double cannot hold. (strtod, which takes all
+  // of those, rather than std::from_chars, which not every standard library
+  // offers for doubles.)
+  const char* digits = word[0] == '-' ? word + 1 : word;
+  if (!std::isdigit(static_cast<unsigned char>(digits[0])) && digits[0] != '.') return std::nullopt;
+  if (digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) return std::nullopt;
+  errno = 0;
+  char* stop = nullptr;
+  const double value = std::strtod(word, &stop);
+  if (errno == ERANGE || *stop != '\0' || stop == word || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Builds for the web from this machine and tries it in a browser: installs
-# what it needs from Debian (emscripten, node, headless Chromium), builds
-# the libraries once as WebAssembly (into build/web/deps, see
-# scripts/web-deps.sh), builds the proof and the GL probe of tests/web with
-# emscripten into build/web/proof, and opens them in headless Chromium,
-# served from 127.0.0.1, through tests/web/browser.mjs:
+# Builds the demo for the web from this machine and tries it in a browser:
+# installs what it needs from Debian (emscripten, node, headless Chromium),
+# builds the libraries once as WebAssembly (into build/web/deps, see
+# scripts/web-deps.sh), builds the player with emscripten into
+# build/web/demo, and leaves the page in build/web: index.html, vemla.js,
+# vemla.wasm and vemla.data (the run directory, demo.vrk and data/, and the
+# font, as a preloaded package). Those four files are the whole site.
 #
-# - the proof: a WebGL 2 context made through SDL, its canvas on screen
-#   checked for the clear colour and the triangle, a JPEG, a glyph and an
-#   MP3 decoded from the preloaded package, and a console without errors;
-# - the GL probe, built with emscripten's legacy GL emulation on WebGL 1
-#   and on WebGL 2, and without it: which of the demo's fixed-function
-#   pieces link and draw as they should (a report; only its running to the
-#   end is checked).
+# The tests open the page in headless Chromium, served from 127.0.0.1,
+# through tests/web/browser.mjs, each failing on an error in the console:
+# - frames at times of every scene (index.html?t=<seconds>), each compared by
+#   SSIM with the native capture of the same time: 0.9 or more;
+# - a click on the page, after which the demo plays: the picture changes
+#   over two seconds, and the frames a second are printed.
 #
 #   scripts/web.sh          everything above
-#   scripts/web.sh build    the libraries and the programs, without a browser
+#   scripts/web.sh build    the libraries and the page, without a browser
+#   scripts/web.sh serve    the page, built if need be, served on 127.0.0.1
+#                           until Ctrl+C (PORT=8000 unless given)
+#   scripts/web.sh probe    the toolchain's proof and the GL probe
+#                           (tests/web): what emscripten's own GL offers
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,77 +28,86 @@ what=${1:-all}
 source scripts/packages.sh
 source scripts/web-deps.sh
 
-# Running the programs: a browser that draws WebGL without a GPU (through
-# SwiftShader), and the proof's font.
+# Running the page: a browser that draws WebGL without a GPU (through
+# SwiftShader), and the fonts the package carries.
 VEMLA_BROWSER_PACKAGES=(chromium-headless-shell fonts-dejavu-core)
 
 out=$root/build/web
-proof=$out/proof
+demo=$out/demo
 
 vemla_install_packages "${VEMLA_WEB_PACKAGES[@]}" "${VEMLA_BROWSER_PACKAGES[@]}"
+# The run directory is made by the native build's content tool, and the
+# native program captures the frames the page is compared with.
+vemla_build
 vemla_web_deps
 vemla_web_env
 
-# The proof's fixtures: a JPEG of two colours, left (208, 40, 24) and right
-# (24, 72, 192), 64 x 32 in 4:4:4, and half a second of 440 Hz as MP3.
-fixtures=$out/fixtures
-mkdir -p "$fixtures"
-[ -f "$fixtures/proof.jpg" ] || ffmpeg -v error -nostdin -y -f lavfi -i "color=c=0xD02818:s=32x32" \
-  -f lavfi -i "color=c=0x1848C0:s=32x32" -filter_complex "[0][1]hstack" -frames:v 1 -pix_fmt yuvj444p -q:v 2 \
-  "$fixtures/proof.jpg"
-[ -f "$fixtures/proof.mp3" ] || ffmpeg -v error -nostdin -y -f lavfi -i "sine=frequency=440:duration=0.5:sample_rate=44100" \
-  -ac 1 -b:a 48k "$fixtures/proof.mp3"
+if [ "$what" = probe ]; then
+  exec scripts/web-probe.sh
+fi
 
-echo "Web build: the proof and the GL probe in build/web/proof"
+echo "Web build: configuring and building in build/web/demo"
 # pkg_check_modules keeps what it found in the cache, flags included: a
 # fresh cache each time, so that libraries built again are linked with
 # their own flags (the objects are kept, and built again only if their
 # commands change).
-rm -f "$proof/CMakeCache.txt"
-emcmake cmake -S tests/web -B "$proof" -G Ninja \
+rm -f "$demo/CMakeCache.txt"
+emcmake cmake -S "$root" -B "$demo" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/emscripten.cmake" \
   -DVEMLA_EMSCRIPTEN_ROOT="$VEMLA_EMSCRIPTEN_ROOT" \
   -DVEMLA_WEB_DEPS="$VEMLA_WEB_DEPS" \
-  -DVEMLA_PROOF_FIXTURES="$fixtures" \
-  -DCMAKE_BUILD_TYPE=Release >"$out/proof-configure.log" 2>&1 ||
-  { tail -n 40 "$out/proof-configure.log"; exit 1; }
-# The probe's links name the GL functions each build lacks; their log is
-# kept for the summary below.
-nice -n 10 cmake --build "$proof" >"$out/proof-build.log" 2>&1 ||
-  { tail -n 60 "$out/proof-build.log"; exit 1; }
-cp tests/web/index.html "$proof/index.html"
-for program in proof glemu-webgl1 glemu-webgl2 glemu-es3; do
-  printf '  %-13s' "$program"
-  for suffix in js wasm data; do
-    [ -f "$proof/$program.$suffix" ] && printf ' %s.%s %s' "$program" "$suffix" "$(du -k "$proof/$program.$suffix" | cut -f1) KiB"
-  done
-  echo
+  -DVEMLA_HOST_STAGE="$root/build/stage" \
+  -DVEMLA_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=Release >"$out/demo-configure.log" 2>&1 ||
+  { tail -n 40 "$out/demo-configure.log"; exit 1; }
+nice -n 10 cmake --build "$demo" >"$out/demo-build.log" 2>&1 || { tail -n 60 "$out/demo-build.log"; exit 1; }
+cp "$root/runtime/web/index.html" "$demo/vemla.js" "$demo/vemla.wasm" "$demo/vemla.data" "$out/"
+for file in index.html vemla.js vemla.wasm vemla.data; do
+  printf '  %-11s %s KiB\n' "$file" "$(du -k "$out/$file" | cut -f1)"
 done
 
-[ "$what" = build ] && exit 0
+if [ "$what" = build ]; then exit 0; fi
 
+if [ "$what" = serve ]; then
+  port=${PORT:-8000}
+  echo "Web build: serving build/web at http://127.0.0.1:$port/ (Ctrl+C ends it)"
+  exec /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out"
+fi
+
+# A page of build/web in headless Chromium, with the driver's checks.
 run_page() {
-  node tests/web/browser.mjs --dir "$proof" --timeout 90 "$@"
+  node tests/web/browser.mjs --dir "$out" --timeout 120 "$@"
 }
 
-echo "Web build: the proof in headless Chromium"
-run_page --page 'index.html?proof' --until 'proof: ' --ok 'proof: ok' \
-  --screenshot "$out/proof.png" \
-  --pixel 4,4,51,102,153 --pixel 160,40,51,102,153 --pixel 100,70,51,102,153 \
-  --pixel 160,120,255,204,0 --pixel 90,175,255,204,0 --pixel 160,200,51,102,153
+checks=$out/checks
+rm -rf "$checks"
+mkdir -p "$checks"
 
-echo "Web build: the GL probe"
-for probe in glemu-webgl1 glemu-webgl2 glemu-es3; do
-  echo "--- $probe: GL functions it lacks at link time:"
-  # Ninja prints a command's output after its "Linking ... NAME.js" line.
-  awk -v target="$probe.js" '
-    /^\[[0-9]+\/[0-9]+\] / { linking = ($NF == target) }
-    linking && /undefined symbol: / { sub(/.*undefined symbol: /, ""); sub(/ .*/, ""); print }
-  ' "$out/proof-build.log" | sort -u | paste -sd ' ' | fold -s -w 76 | sed 's/^/    /'
-  # Each case's line, with what the emulation and WebGL said about it
-  # (the whole run is kept in build/web/NAME.txt).
-  run_page --page "index.html?$probe" --until 'glemu: done' --allow-console | tee "$out/$probe.txt" |
-    grep -E '^\[console\.log\] glemu: |^\[console\.error\] (missing function|TODO|WARNING)|^\[rendering warning\] WebGL: |^FAILED|^  ' |
-    sed -e 's/^\[console\.log\] glemu: /    /' -e 's/ (http[^)]*)$//' -e 's/ Build with -s ASSERTIONS=1 for more info\.//'
+echo "Web build: frames of every scene against the native program's"
+# The opening slide over the warp echo, the feedback, the nest, the glowing
+# nest, the tunnel, the pea swarm under the credits, the overlay, the stamp
+# room, the glow under the overlay, the title's feedback.
+lowest=1
+failed=0
+for t in 3 7 15 30 42 60 78 95 115 141; do
+  run_page --page "index.html?t=$t" --until 'vemla: ended' --ok 'vemla: ended 0' \
+    --screenshot "$checks/web-$t.png" >"$checks/page-$t.log" 2>&1 ||
+    { cat "$checks/page-$t.log"; exit 1; }
+  (cd build/stage && ../vemla --capture "$checks/native-$t" --from "$t" --to "$t" 2>/dev/null)
+  ssim=$(ffmpeg -nostdin -i "$checks/web-$t.png" -i "$checks/native-$t/frame-000000.png" \
+    -lavfi "[0]format=rgb24[a];[1]format=rgb24[b];[a][b]ssim" -f null - 2>&1 |
+    sed -n 's/.* All:\([0-9.]*\).*/\1/p')
+  verdict=ok
+  if [ -z "$ssim" ] || awk -v s="$ssim" 'BEGIN { exit !(s < 0.9) }'; then verdict="below 0.9"; failed=1; fi
+  printf '  %5s s  SSIM %s  %s\n' "$t" "${ssim:-none}" "$verdict"
+  awk -v s="${ssim:-0}" -v l="$lowest" 'BEGIN { exit !(s < l) }' && lowest=$ssim
 done
+echo "  lowest SSIM $lowest (the pictures are in build/web/checks)"
+[ "$failed" = 0 ] || { echo "Web build: a frame differs from the native one"; exit 1; }
+
+echo "Web build: the page plays after a click"
+run_page --page 'index.html?fps' --until 'vemla: ready' --click --changes 2 \
+  --screenshot "$checks/playing.png" | tee "$checks/play.log" | grep -E 'frames/s|changed|passed|FAILED' |
+  sed 's/^/  /'
+grep -q '^passed' "$checks/play.log" || { cat "$checks/play.log"; exit 1; }
 echo "Web build: all passed"

@@ -86,7 +86,7 @@ struct TBitmapCall {
 };
 
 struct TLocations {
-  GLint Modelview, Projection, NormalMatrix, Lighting, TexGen, Texturing, ColorMaterial, SceneAmbient;
+  GLint Modelview, Projection, NormalMatrix, Lighting, Normalize, TexGen, Texturing, ColorMaterial, SceneAmbient;
   GLint MatAmbient, MatDiffuse, MatEmission, LightMask, LightPosition, LightAmbient, LightDiffuse, Sampler;
 };
 
@@ -136,6 +136,7 @@ uniform mat4 uModelview;
 uniform mat4 uProjection;
 uniform mat3 uNormalMatrix;
 uniform bool uLighting;
+uniform bool uNormalize;
 uniform bool uTexGen;
 uniform bool uColorMaterial;
 uniform vec4 uSceneAmbient;
@@ -151,9 +152,11 @@ out vec2 vTexCoord;
 void main() {
   vec4 eye = uModelview * aPosition;
   gl_Position = uProjection * eye;
+  // Normals are made unit length only where GL_NORMALIZE asks: a scaled
+  // model's unnormalised normals change its lighting and its sphere map.
   vec3 n = uNormalMatrix * aNormal;
   float length2 = dot(n, n);
-  n = length2 > 0.0 ? n * inversesqrt(length2) : n;
+  if (uNormalize && length2 > 0.0) n *= inversesqrt(length2);
   vec4 colour = aColor;
   if (uLighting) {
     vec4 ambient = uColorMaterial ? aColor : uMatAmbient;
@@ -213,6 +216,7 @@ void LocateUniforms() {
   Uniform.Projection = at("uProjection");
   Uniform.NormalMatrix = at("uNormalMatrix");
   Uniform.Lighting = at("uLighting");
+  Uniform.Normalize = at("uNormalize");
   Uniform.TexGen = at("uTexGen");
   Uniform.Texturing = at("uTexturing");
   Uniform.ColorMaterial = at("uColorMaterial");
@@ -273,6 +277,7 @@ void ApplyState() {
   NormalMatrix(Modelview.back(), normal);
   emscripten_glUniformMatrix3fv(Uniform.NormalMatrix, 1, 0, normal);
   emscripten_glUniform1i(Uniform.Lighting, State.Lighting);
+  emscripten_glUniform1i(Uniform.Normalize, State.Normalize);
   emscripten_glUniform1i(Uniform.TexGen, State.TexGenS && State.TexGenT);
   emscripten_glUniform1i(Uniform.Texturing, State.Texturing && State.Texture != 0);
   emscripten_glUniform1i(Uniform.ColorMaterial, State.ColorMaterial);

@@ -9,6 +9,11 @@
 //   node tests/web/browser.mjs --dir DIR --page 'index.html?proof' --until 'proof: '
 //        [--ok 'proof: ok'] [--screenshot FILE] [--pixel X,Y,R,G,B ...]
 //        [--allow-console] [--timeout SECONDS] [--browser PATH]
+//        [--click] [--changes SECONDS]
+//
+// With --click it clicks the canvas's middle once the --until line has come;
+// with --changes it then takes two screenshots SECONDS apart and fails when
+// they are the same picture (the page is not playing).
 //
 // It fails (exit status 1) when the page throws, when the console has an
 // error or a WebGL error (unless --allow-console; other warnings, such as
@@ -48,6 +53,8 @@ function parseArguments(argv) {
       case '--allow-console': options.allowConsole = true; break;
       case '--timeout': options.timeout = Number(value()); break;
       case '--browser': options.browser = value(); break;
+      case '--click': options.click = true; break;
+      case '--changes': options.changes = Number(value()); break;
       default: throw new Error(`unknown argument ${argv[i]}`);
     }
   }
@@ -273,12 +280,38 @@ async function main() {
     if (!facts.webgl2) problems.push('WebGL 2 is not available');
     if (options.ok !== undefined && finished !== options.ok) problems.push(`the run ended with "${finished}"`);
 
-    if (options.screenshot || options.pixels.length) {
+    const canvasShot = async () => {
       const { x, y, width, height } = facts.rect;
       const shot = await cdp.send('Page.captureScreenshot', {
         format: 'png', clip: { x, y, width, height, scale: 1 }, captureBeyondViewport: false,
       }, session);
-      const png = Buffer.from(shot.data, 'base64');
+      return Buffer.from(shot.data, 'base64');
+    };
+    const pause = (seconds) => new Promise((resolve) => setTimeout(resolve, seconds * 1000));
+    if (options.click) {
+      const at = { x: facts.rect.x + facts.rect.width / 2, y: facts.rect.y + facts.rect.height / 2 };
+      for (const type of ['mousePressed', 'mouseReleased'])
+        await cdp.send('Input.dispatchMouseEvent', { type, ...at, button: 'left', clickCount: 1 }, session);
+      console.log('clicked the canvas');
+    }
+    if (options.changes !== undefined) {
+      await pause(1);
+      const first = decodePng(await canvasShot());
+      await pause(options.changes);
+      const second = decodePng(await canvasShot());
+      let differ = 0;
+      for (let py = 0; py < first.height; py += 4)
+        for (let px = 0; px < first.width; px += 4) {
+          const a = first.at(px, py), b = second.at(px, py);
+          if (Math.abs(a[0] - b[0]) + Math.abs(a[1] - b[1]) + Math.abs(a[2] - b[2]) > 24) ++differ;
+        }
+      const share = differ / (Math.ceil(first.width / 4) * Math.ceil(first.height / 4));
+      console.log(`${(share * 100).toFixed(1)}% of the picture changed over ${options.changes} s`);
+      if (share < 0.01) problems.push(`the picture did not change over ${options.changes} s`);
+    }
+
+    if (options.screenshot || options.pixels.length) {
+      const png = await canvasShot();
       if (options.screenshot) fs.writeFileSync(options.screenshot, png);
       const image = decodePng(png);
       console.log(`screenshot: ${image.width} x ${image.height}`);
