@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# What the toolchain itself offers, for whoever weighs it again (scripts/web.sh
-# probe runs it): installs what it needs from Debian (emscripten, node,
-# headless Chromium), builds the libraries once as WebAssembly (into
-# build/web/deps, see scripts/web-deps.sh), builds the proof and the GL
-# probe of tests/web with emscripten into build/web/proof, and opens them in
-# headless Chromium, served from 127.0.0.1, through tests/web/browser.mjs:
+# What the toolchain itself offers, for whoever weighs it again: run by
+# `scripts/web.sh probe`, once that has installed what the web build needs
+# and built its libraries, it builds the proof and the GL probe of
+# tests/web with emscripten into build/web/proof, and opens them in headless
+# Chromium, served from 127.0.0.1, through tests/web/browser.mjs:
 #
 # - the proof: a WebGL 2 context made through SDL, its canvas on screen
 #   checked for the clear colour and the triangle, a JPEG, a glyph and an
@@ -14,26 +13,15 @@
 #   pieces link and draw as they should (a report; only its running to the
 #   end is checked).
 #
-#   scripts/web-probe.sh          everything above
-#   scripts/web-probe.sh build    the libraries and the programs, without a browser
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-what=${1:-all}
 
-source scripts/packages.sh
 source scripts/web-deps.sh
-
-# Running the programs: a browser that draws WebGL without a GPU (through
-# SwiftShader), and the proof's font.
-VEMLA_BROWSER_PACKAGES=(chromium-headless-shell fonts-dejavu-core)
+: "${VEMLA_WEB_DEPS:?run it as scripts/web.sh probe}"
 
 out=$root/build/web
 proof=$out/proof
-
-vemla_install_packages "${VEMLA_WEB_PACKAGES[@]}" "${VEMLA_BROWSER_PACKAGES[@]}"
-vemla_web_deps
-vemla_web_env
 
 # The proof's fixtures: a JPEG of two colours, left (208, 40, 24) and right
 # (24, 72, 192), 64 x 32 in 4:4:4, and half a second of 440 Hz as MP3.
@@ -70,8 +58,6 @@ for program in proof glemu-webgl1 glemu-webgl2 glemu-es3; do
   done
   echo
 done
-
-[ "$what" = build ] && exit 0
 
 run_page() {
   node tests/web/browser.mjs --dir "$proof" --timeout 90 "$@"
