@@ -12,7 +12,8 @@
 # - frames at times of every scene (index.html?t=<seconds>), each compared by
 #   SSIM with the native capture of the same time: 0.9 or more;
 # - a click on the page, after which the demo plays: the picture changes
-#   over two seconds, and the frames a second are printed.
+#   over two seconds, and the frames a second are printed; then Escape,
+#   which ends it.
 #
 #   scripts/web.sh          everything above
 #   scripts/web.sh build    the libraries and the page, without a browser
@@ -105,9 +106,10 @@ done
 echo "  lowest SSIM $lowest (the pictures are in build/web/checks)"
 [ "$failed" = 0 ] || { echo "Web build: a frame differs from the native one"; exit 1; }
 
-echo "Web build: the page plays after a click"
+echo "Web build: the page plays after a click, and Escape ends it"
 run_page --page 'index.html?fps' --until 'vemla: ready' --click --changes 2 \
-  --screenshot "$checks/playing.png" | tee "$checks/play.log" | grep -E 'frames/s|changed|passed|FAILED' |
+  --press Escape --then 'vemla: ended 0' --screenshot "$checks/ended.png" | tee "$checks/play.log" |
+  grep -E 'frames/s|changed|pressed|ended|passed|FAILED' |
   sed 's/^/  /'
 grep -q '^passed' "$checks/play.log" || { cat "$checks/play.log"; exit 1; }
 echo "Web build: all passed"

@@ -9,11 +9,13 @@
 //   node tests/web/browser.mjs --dir DIR --page 'index.html?proof' --until 'proof: '
 //        [--ok 'proof: ok'] [--screenshot FILE] [--pixel X,Y,R,G,B ...]
 //        [--allow-console] [--timeout SECONDS] [--browser PATH]
-//        [--click] [--changes SECONDS]
+//        [--click] [--changes SECONDS] [--press KEY --then LINE]
 //
 // With --click it clicks the canvas's middle once the --until line has come;
 // with --changes it then takes two screenshots SECONDS apart and fails when
-// they are the same picture (the page is not playing).
+// they are the same picture (the page is not playing); with --press it then
+// presses the key (as DevTools names it: Escape) and fails unless a console
+// line starting with --then comes within 30 s.
 //
 // It fails (exit status 1) when the page throws, when the console has an
 // error or a WebGL error (unless --allow-console; other warnings, such as
@@ -55,6 +57,8 @@ function parseArguments(argv) {
       case '--browser': options.browser = value(); break;
       case '--click': options.click = true; break;
       case '--changes': options.changes = Number(value()); break;
+      case '--press': options.press = value(); break;
+      case '--then': options.then = value(); break;
       default: throw new Error(`unknown argument ${argv[i]}`);
     }
   }
@@ -237,8 +241,9 @@ async function main() {
     await Promise.race([spawned, deadline]);
     const cdp = new Protocol(browser.stdio[3], browser.stdio[4]);
     let session;
-    let untilSeen;
+    let untilSeen, thenSeen;
     const ended = new Promise((resolve) => { untilSeen = resolve; });
+    const thenCame = new Promise((resolve) => { thenSeen = resolve; });
     cdp.on((message) => {
       if (message.sessionId !== session) return;
       const { method, params } = message;
@@ -248,6 +253,7 @@ async function main() {
         if ((['error', 'assert'].includes(params.type) || GLError.test(text)) && !options.allowConsole)
           problems.push(`console.${params.type}: ${text}`);
         if (text.startsWith(options.until)) untilSeen(text);
+        if (options.then !== undefined && text.startsWith(options.then)) thenSeen(text);
       } else if (method === 'Log.entryAdded') {
         const { level, source, text, url: where } = params.entry;
         if (level === 'verbose') return;
@@ -308,6 +314,14 @@ async function main() {
       const share = differ / (Math.ceil(first.width / 4) * Math.ceil(first.height / 4));
       console.log(`${(share * 100).toFixed(1)}% of the picture changed over ${options.changes} s`);
       if (share < 0.01) problems.push(`the picture did not change over ${options.changes} s`);
+    }
+
+    if (options.press !== undefined) {
+      const key = { key: options.press, code: options.press, windowsVirtualKeyCode: options.press === 'Escape' ? 27 : 0 };
+      for (const type of ['keyDown', 'keyUp']) await cdp.send('Input.dispatchKeyEvent', { type, ...key }, session);
+      console.log(`pressed ${options.press}`);
+      const line = await Promise.race([thenCame, pause(30).then(() => null)]);
+      if (line === null) problems.push(`no line starting with "${options.then}" within 30 s of ${options.press}`);
     }
 
     if (options.screenshot || options.pixels.length) {
