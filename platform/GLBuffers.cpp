@@ -4,6 +4,7 @@
 #include <GL/glext.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "platform/WindowBackend.h"
 
@@ -52,7 +53,9 @@ uint32_t CreateReadBuffer(size_t bytes) {
   GLuint buffer = 0;
   GenBuffers(1, &buffer);
   BindBufferCall(GL_PIXEL_PACK_BUFFER, buffer);
-  BufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_READ);
+  // Zero-filled: a read that skips part of the buffer leaves black there.
+  const std::vector<uint8_t> zeros(bytes, 0);
+  BufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(bytes), zeros.data(), GL_STREAM_READ);
   BindBufferCall(GL_PIXEL_PACK_BUFFER, 0);
   return buffer;
 }

@@ -12,7 +12,7 @@ uint32_t CreateStaticBuffer(unsigned target, const void* data, size_t bytes);
 // Binds the buffer to target; 0 unbinds, so that pointers mean the
 // caller's memory again.
 void BindBuffer(unsigned target, uint32_t buffer);
-// A new buffer of this many bytes that pixels are read into
+// A new buffer of this many bytes, all zero, that pixels are read into
 // (GL_PIXEL_PACK_BUFFER) and then mapped, left unbound; 0 without buffer
 // objects.
 uint32_t CreateReadBuffer(size_t bytes);

@@ -62,20 +62,14 @@ size_t FrameBytes(const TCaptureLayout& layout) {
   return static_cast<size_t>(layout.Width) * static_cast<size_t>(layout.Height) * 3;
 }
 
-size_t PictureBytes(const TCaptureLayout& layout) {
-  return static_cast<size_t>(layout.Picture.Width) * static_cast<size_t>(layout.Picture.Height) * 3;
-}
-
-// Reads the picture as tightly packed RGB, into memory or into the bound
-// pixel buffer at that offset; with rowLength the frame's width and the
-// skips the picture's place, it lands where it lies in the frame.
-void ReadPictureInto(const TCaptureLayout& layout, void* destination, bool inFrame) {
+// Reads the picture as RGB into memory laid out as the whole frame, or into
+// the bound pixel buffer at that offset: rows of the frame's width, the
+// picture at its place, and what lies around it not written.
+void ReadPictureInto(const TCaptureLayout& layout, void* destination) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  if (inFrame) {
-    glPixelStorei(GL_PACK_ROW_LENGTH, layout.Width);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, layout.Picture.X);
-    glPixelStorei(GL_PACK_SKIP_ROWS, layout.Picture.Y);
-  }
+  glPixelStorei(GL_PACK_ROW_LENGTH, layout.Width);
+  glPixelStorei(GL_PACK_SKIP_PIXELS, layout.Picture.X);
+  glPixelStorei(GL_PACK_SKIP_ROWS, layout.Picture.Y);
   glReadPixels(0, 0, layout.Picture.Width, layout.Picture.Height, GL_RGB, GL_UNSIGNED_BYTE, destination);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
@@ -85,11 +79,11 @@ void ReadPictureInto(const TCaptureLayout& layout, void* destination, bool inFra
 
 void ReadBackFrame(const TCaptureLayout& layout, std::vector<uint8_t>& rgb) {
   rgb.resize(FrameBytes(layout));
-  ReadPictureInto(layout, rgb.data(), true);
+  ReadPictureInto(layout, rgb.data());
 }
 
 TFrameReadBack::TFrameReadBack(const TCaptureLayout& layout) : Layout(layout) {
-  for (uint32_t& buffer : Buffers) buffer = CreateReadBuffer(PictureBytes(Layout));
+  for (uint32_t& buffer : Buffers) buffer = CreateReadBuffer(FrameBytes(Layout));
   if (Buffers[0] == 0 || Buffers[1] == 0) {
     for (uint32_t& buffer : Buffers) DeleteBuffer(buffer);
     Buffers[0] = Buffers[1] = 0;
@@ -106,7 +100,7 @@ bool TFrameReadBack::Push(std::vector<uint8_t>& rgb) {
     return true;
   }
   BindBuffer(GL_PIXEL_PACK_BUFFER, Buffers[Next]);
-  ReadPictureInto(Layout, nullptr, false);
+  ReadPictureInto(Layout, nullptr);
   BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
   const bool ready = Pending;
   if (ready) Take(1 - Next, rgb);
@@ -125,21 +119,11 @@ bool TFrameReadBack::Drain(std::vector<uint8_t>& rgb) {
 void TFrameReadBack::Take(int buffer, std::vector<uint8_t>& rgb) {
   rgb.resize(FrameBytes(Layout));
   BindBuffer(GL_PIXEL_PACK_BUFFER, Buffers[buffer]);
-  const auto* pixels = static_cast<const uint8_t*>(MapBufferForReading(GL_PIXEL_PACK_BUFFER));
+  // The buffer holds the whole frame; the black around the picture was
+  // never written over.
+  const void* pixels = MapBufferForReading(GL_PIXEL_PACK_BUFFER);
   if (pixels != nullptr) {
-    // Row by row into the picture's place; the black around it is never
-    // written.
-    const TPixelRect& picture = Layout.Picture;
-    const size_t row = static_cast<size_t>(picture.Width) * 3;
-    const size_t frameRow = static_cast<size_t>(Layout.Width) * 3;
-    const size_t left = static_cast<size_t>(picture.X) * 3;
-    if (row == frameRow) {
-      std::memcpy(rgb.data() + static_cast<size_t>(picture.Y) * frameRow, pixels, PictureBytes(Layout));
-    } else {
-      for (int y = 0; y < picture.Height; ++y)
-        std::memcpy(rgb.data() + static_cast<size_t>(picture.Y + y) * frameRow + left,
-                    pixels + static_cast<size_t>(y) * row, row);
-    }
+    std::memcpy(rgb.data(), pixels, FrameBytes(Layout));
     UnmapBuffer(GL_PIXEL_PACK_BUFFER);
   }
   BindBuffer(GL_PIXEL_PACK_BUFFER, 0);
