@@ -18,6 +18,7 @@
 #include "Light.h"
 #include "platform/PngFile.h"
 #include "platform/SharedState.h"
+#include "runtime/Capture.h"
 #include "runtime/ChannelBindings.h"
 #include "runtime/CommandWords.h"
 #include "runtime/DemoMain.h"
@@ -79,10 +80,12 @@ std::vector<std::pair<int64_t, fs::path>> FrameFiles(const std::string& folder, 
   std::vector<std::pair<int64_t, fs::path>> files;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
-    if (name.size() != 16 || name.rfind("frame-", 0) != 0 || name.substr(12) != ".png") continue;
+    // Names as the capture writes them, and no others.
+    if (name.size() < 12 || name.rfind("frame-", 0) != 0) continue;
     const std::string digits = name.substr(6, 6);
     if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
-    files.emplace_back(std::stoll(digits), entry.path());
+    const int64_t index = std::stoll(digits);
+    if (name == CaptureFileName(index)) files.emplace_back(index, entry.path());
   }
   std::sort(files.begin(), files.end());
   return files;
