@@ -300,11 +300,35 @@ void ApplyState() {
   emscripten_glUniform4fv(Uniform.LightDiffuse, MaxLights, diffuse);
 }
 
-// Quads as two triangles each: 0 1 2, 0 2 3.
-void QuadIndices(GLsizei count, std::vector<GLuint>& indices) {
-  indices.clear();
+size_t TypeSize(GLenum type) {
+  switch (type) {
+    case GL_UNSIGNED_BYTE: case GL_BYTE: return 1;
+    case GL_UNSIGNED_SHORT: case GL_SHORT: return 2;
+    default: return 4;
+  }
+}
+
+// Draws count indices of the type, held in memory, through the streaming
+// index buffer.
+void DrawStreamedIndices(GLenum mode, GLsizei count, GLenum type, const void* indices) {
+  emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, StreamIndices);
+  emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * TypeSize(type)), indices,
+                          GL_STREAM_DRAW);
+  emscripten_glDrawElements(mode, count, type, nullptr);
+  emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ElementBuffer);
+}
+
+// Draws the vertices first to first + count - 1 of the bound attributes;
+// quads, which WebGL lacks, as two triangles each: 0 1 2, 0 2 3.
+void DrawVertexRange(GLenum mode, GLint first, GLsizei count) {
+  if (mode != GL_QUADS) {
+    emscripten_glDrawArrays(mode, first, count);
+    return;
+  }
+  std::vector<GLuint> indices;
   for (GLsizei q = 0; q + 3 < count; q += 4)
-    for (GLsizei k : {0, 1, 2, 0, 2, 3}) indices.push_back(static_cast<GLuint>(q + k));
+    for (GLsizei k : {0, 1, 2, 0, 2, 3}) indices.push_back(static_cast<GLuint>(first + q + k));
+  DrawStreamedIndices(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
 }
 
 void DrawImmediate() {
@@ -327,27 +351,10 @@ void DrawImmediate() {
   emscripten_glEnableVertexAttribArray(AttribNormal);
   emscripten_glVertexAttribPointer(AttribNormal, 3, GL_FLOAT, 0, stride,
                                    reinterpret_cast<const void*>(offsetof(TVertex, Normal)));
-  if (BeginMode == GL_QUADS) {
-    std::vector<GLuint> indices;
-    QuadIndices(static_cast<GLsizei>(Immediate.size()), indices);
-    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, StreamIndices);
-    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),
-                            indices.data(), GL_STREAM_DRAW);
-    emscripten_glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, nullptr);
-    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ElementBuffer);
-  } else {
-    emscripten_glDrawArrays(BeginMode, 0, static_cast<GLsizei>(Immediate.size()));
-  }
+  DrawVertexRange(BeginMode, 0, static_cast<GLsizei>(Immediate.size()));
   emscripten_glBindBuffer(GL_ARRAY_BUFFER, ArrayBuffer);
 }
 
-size_t TypeSize(GLenum type) {
-  switch (type) {
-    case GL_UNSIGNED_BYTE: case GL_BYTE: return 1;
-    case GL_UNSIGNED_SHORT: case GL_SHORT: return 2;
-    default: return 4;
-  }
-}
 
 // Points attribute `index` at a client array, copied from client memory
 // into the streaming buffer at `offset` when no buffer object holds it, or
@@ -687,18 +694,7 @@ void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* po
 void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
   if (count <= 0 || first < 0 || !VertexArray.Enabled || !Start()) return;
   BindClientArrays(first + count);
-  if (mode == GL_QUADS) {
-    std::vector<GLuint> indices;
-    QuadIndices(count, indices);
-    for (GLuint& index : indices) index += static_cast<GLuint>(first);
-    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, StreamIndices);
-    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),
-                            indices.data(), GL_STREAM_DRAW);
-    emscripten_glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, nullptr);
-    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ElementBuffer);
-    return;
-  }
-  emscripten_glDrawArrays(mode, first, count);
+  DrawVertexRange(mode, first, count);
 }
 
 void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
@@ -719,10 +715,7 @@ void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indic
     largest = std::max(largest, static_cast<GLint>(index));
   }
   BindClientArrays(largest + 1);
-  emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, StreamIndices);
-  emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * size), indices, GL_STREAM_DRAW);
-  emscripten_glDrawElements(mode, count, type, nullptr);
-  emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ElementBuffer);
+  DrawStreamedIndices(mode, count, type, indices);
 }
 
 void glLightfv(GLenum light, GLenum name, const GLfloat* values) {
