@@ -19,4 +19,8 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:halt_on_error=1:strict_strin
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions="$root/scripts/lsan.supp":print_suppressions=0
 cd "$build"
-ctest --output-on-failure -j "${VEMLA_JOBS:-2}" "$@"
+rm -f test-results.xml
+status=0
+ctest --output-on-failure -j "${VEMLA_JOBS:-2}" --output-junit "$PWD/test-results.xml" "$@" || status=$?
+"$root/scripts/test-summary.sh" native test-results.xml || status=1
+exit "$status"

@@ -60,7 +60,7 @@ for program in proof glemu-webgl1 glemu-webgl2 glemu-es3; do
 done
 
 run_page() {
-  node tests/web/browser.mjs --dir "$proof" --timeout 90 "$@"
+  timeout -k 10 200 node tests/web/browser.mjs --dir "$proof" --timeout 90 "$@"
 }
 
 echo "Web probe: the proof in headless Chromium"

@@ -14,6 +14,9 @@
 # - a click on the page, after which the demo plays: the picture changes
 #   over two seconds, and the frames a second are printed; then Escape,
 #   which ends it.
+# Each check is a test with a time limit; the native captures run in the
+# environment tests/environment.txt pins; the run ends with a summary and
+# fails on a failed check.
 #
 #   scripts/web.sh          everything above
 #   scripts/web.sh build    the libraries and the page, without a browser
@@ -28,6 +31,7 @@ what=${1:-all}
 
 source scripts/packages.sh
 source scripts/web-deps.sh
+source scripts/test-env.sh
 
 # Running the page: a browser that draws WebGL without a GPU (through
 # SwiftShader), and the fonts the package carries.
@@ -75,41 +79,53 @@ if [ "$what" = serve ]; then
   exec /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out"
 fi
 
-# A page of build/web in headless Chromium, with the driver's checks.
+# A page of build/web in headless Chromium, with the driver's checks; the
+# driver bounds its own run at 180 s, and the timeout here bounds the driver.
 run_page() {
-  node tests/web/browser.mjs --dir "$out" --timeout 120 "$@"
+  timeout -k 10 240 node tests/web/browser.mjs --dir "$out" --timeout 120 "$@"
 }
 
 checks=$out/checks
 rm -rf "$checks"
 mkdir -p "$checks"
+results=$checks/test-results.txt
+status=0
 
 echo "Web build: frames of every scene against the native program's"
 # The opening slide over the warp echo, the feedback, the nest, the glowing
 # nest, the tunnel, the pea swarm under the credits, the overlay, the stamp
 # room, the glow under the overlay, the title's feedback.
 lowest=1
-failed=0
-for t in 3 7 15 30 42 60 78 95 115 141; do
+# The page's frame at t against the native capture's, by SSIM: 0.9 or more.
+frame_matches() {
+  local t=$1 ssim verdict=ok
   run_page --page "index.html?t=$t" --until 'vemla: ended' --ok 'vemla: ended 0' \
     --screenshot "$checks/web-$t.png" >"$checks/page-$t.log" 2>&1 ||
-    { cat "$checks/page-$t.log"; exit 1; }
-  (cd build/stage && ../vemla --capture "$checks/native-$t" --from "$t" --to "$t" 2>/dev/null)
+    { sed 's/^/    /' "$checks/page-$t.log"; return 1; }
+  (cd build/stage && vemla_with_test_env native timeout 120 ../vemla --capture "$checks/native-$t" \
+    --from "$t" --to "$t" 2>/dev/null) || { echo "  the native program could not capture $t s"; return 1; }
   ssim=$(ffmpeg -nostdin -i "$checks/web-$t.png" -i "$checks/native-$t/frame-000000.png" \
     -lavfi "[0]format=rgb24[a];[1]format=rgb24[b];[a][b]ssim" -f null - 2>&1 |
     sed -n 's/.* All:\([0-9.]*\).*/\1/p')
-  verdict=ok
-  if [ -z "$ssim" ] || awk -v s="$ssim" 'BEGIN { exit !(s < 0.9) }'; then verdict="below 0.9"; failed=1; fi
+  if [ -z "$ssim" ] || awk -v s="$ssim" 'BEGIN { exit !(s < 0.9) }'; then verdict="below 0.9"; fi
   printf '  %5s s  SSIM %s  %s\n' "$t" "${ssim:-none}" "$verdict"
   awk -v s="${ssim:-0}" -v l="$lowest" 'BEGIN { exit !(s < l) }' && lowest=$ssim
+  [ "$verdict" = ok ]
+}
+for t in 3 7 15 30 42 60 78 95 115 141; do
+  vemla_check "$results" "web.frame-at-$t-s" 400 frame_matches "$t" || status=1
 done
 echo "  lowest SSIM $lowest (the pictures are in build/web/checks)"
-[ "$failed" = 0 ] || { echo "Web build: a frame differs from the native one"; exit 1; }
 
 echo "Web build: the page plays after a click, and Escape ends it"
-run_page --page 'index.html?fps' --until 'vemla: ready' --click --changes 2 \
-  --press Escape --then 'vemla: ended 0' --screenshot "$checks/ended.png" | tee "$checks/play.log" |
-  grep -E 'frames/s|changed|pressed|ended|passed|FAILED' |
-  sed 's/^/  /'
-grep -q '^passed' "$checks/play.log" || { cat "$checks/play.log"; exit 1; }
-echo "Web build: all passed"
+plays() {
+  run_page --page 'index.html?fps' --until 'vemla: ready' --click --changes 2 \
+    --press Escape --then 'vemla: ended 0' --screenshot "$checks/ended.png" >"$checks/play.log" 2>&1
+  grep -E 'frames/s|changed|pressed|ended|passed|FAILED' "$checks/play.log" | sed 's/^/  /'
+  grep -q '^passed' "$checks/play.log" || { cat "$checks/play.log"; return 1; }
+}
+vemla_check "$results" web.plays-and-ends-on-escape 300 plays || status=1
+
+scripts/test-summary.sh web "$results" || status=1
+[ "$status" -eq 0 ] && echo "Web build: all passed"
+exit "$status"

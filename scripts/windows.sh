@@ -5,7 +5,11 @@
 # MinGW-w64 into build/windows/build, runs the tests under wine on an Xvfb
 # display, tries the program as a user would, and packs
 # build/windows/vemla-windows.zip, which is tried once more unpacked into an
-# empty folder under a fresh wine prefix.
+# empty folder under a fresh wine prefix. Every test runs in the environment
+# tests/environment.txt pins and under a time limit, and a program that
+# crashes under wine ends at once (no crash dialog); the run ends with a
+# summary and fails on a failure or a skip that tests/skips.txt does not
+# allow.
 #
 #   scripts/windows.sh          everything above
 #   scripts/windows.sh build    the build and the zip, without running anything
@@ -16,6 +20,7 @@ what=${1:-all}
 
 source scripts/packages.sh
 source scripts/windows-deps.sh
+source scripts/test-env.sh
 
 # Running Windows programs: wine, a display server for their windows (drawn
 # by this machine's Mesa) and a screen grabber for the screenshot.
@@ -32,23 +37,20 @@ vemla_build
 vemla_windows_deps
 
 echo "Windows build: configuring and building in build/windows/build"
-export WINEDEBUG=-all
+# The tests' environment for wine (quiet, and no installer of wine's own
+# .NET and HTML engines, which would ask in a dialog with a display
+# present), also for the test discovery that the build runs under wine.
+vemla_test_env windows
 export WINEPREFIX=$out/wineprefix
-# No installer of wine's own .NET and HTML engines: nothing here uses them,
-# and with a display present they would ask in a dialog.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Windows build: making the wine prefix"
-  "$WINE" wineboot --init >/dev/null 2>&1 || true
-  /usr/lib/wine/wineserver64 -w
-fi
+[ -f "$WINEPREFIX/system.reg" ] || echo "Windows build: making the wine prefix"
+tests/windows/prefix.sh "$WINE"
 
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DVEMLA_WINDOWS_DEPS="$VEMLA_WINDOWS_DEPS" \
   -DVEMLA_HOST_STAGE="$root/build/stage" \
-  -DVEMLA_WINE="$WINE" >"$out/configure.log" 2>&1 || { tail -n 40 "$out/configure.log"; exit 1; }
+  -DVEMLA_WINE="$WINE" -DVEMLA_WINE_PREFIX="$WINEPREFIX" >"$out/configure.log" 2>&1 || { tail -n 40 "$out/configure.log"; exit 1; }
 cmake --build "$build"
 
 # The zip: the programs, the run directory, the fallback font, the licences
@@ -94,15 +96,28 @@ export DISPLAY=":$display"
 # One wine server for the whole run, so that each program starts quickly,
 # and wine's own services started now, away from the tests: a service
 # started by a test would hold that test's output open after it ends.
-/usr/lib/wine/wineserver64 -p
-"$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+timeout 60 /usr/lib/wine/wineserver64 -p
+timeout 300 "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 
+# Each step's results, for the summary at the end; a failed step does not
+# stop the others.
+results=$out/test-results
+rm -f "$results.xml" "$results.txt"
+status=0
 echo "Windows build: the test suites under wine"
-(cd "$build" && ctest --output-on-failure -j2)
+(cd "$build" && ctest --output-on-failure -j2 --output-junit "$results.xml") || status=1
+
+echo "Windows build: a crash under wine"
+vemla_check "$results.txt" windows.crash 120 tests/windows/crash.sh "$WINE" "$build" || status=1
 
 echo "Windows build: the programs under wine"
-tests/windows/programs.sh "$WINE" "$build" "$root/build/vemla" "$root/build/stage"
+vemla_check "$results.txt" windows.programs 900 \
+  tests/windows/programs.sh "$WINE" "$build" "$root/build/vemla" "$root/build/stage" || status=1
 
 echo "Windows build: the zip in an empty folder under a fresh wine prefix"
-tests/windows/zip.sh "$WINE" "$zip" "$root/build/vemla" "$root/build/stage"
-echo "Windows build: all passed"
+vemla_check "$results.txt" windows.zip 600 \
+  tests/windows/zip.sh "$WINE" "$zip" "$root/build/vemla" "$root/build/stage" || status=1
+
+scripts/test-summary.sh windows "$results.xml" "$results.txt" || status=1
+[ "$status" -eq 0 ] && echo "Windows build: all passed"
+exit "$status"

@@ -16,6 +16,7 @@ class Drawing : public GLTest {
  protected:
   void SetUp() override {
     GLTest::SetUp();
+    if (HasFatalFailure()) return;
     glDisable(GL_FOG);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);

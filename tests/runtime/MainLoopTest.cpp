@@ -75,6 +75,7 @@ class MainLoopTest : public GLTest {
  protected:
   void SetUp() override {
     GLTest::SetUp();
+    if (HasFatalFailure()) return;
     Ticks = 0;
     RunEnded = false;
     SetCounterSource(&FrameClock);

@@ -32,6 +32,7 @@ class GridTest : public GLTest {
   // A 2 x 2 texture, bottom row first: red, green / blue, white.
   void SetUp() override {
     GLTest::SetUp();
+    if (HasFatalFailure()) return;
     const uint8_t texels[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
     glGenTextures(1, &Texture);
     glBindTexture(GL_TEXTURE_2D, Texture);
@@ -119,6 +120,7 @@ class MeshDrawTest : public GLTest {
  protected:
   void SetUp() override {
     GLTest::SetUp();
+    if (HasFatalFailure()) return;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, 800, 0, 600, -1, 1);

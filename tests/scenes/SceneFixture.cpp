@@ -24,7 +24,7 @@ TimeOfDay SceneTimeOfDay() {
 
 void SceneTest::SetUpTestSuite() {
   GLTest::SetUpTestSuite();
-  if (Loaded) return;
+  if (Loaded || !GLReady()) return;
   const auto home = std::filesystem::current_path();
   std::filesystem::current_path(VEMLA_STAGE_DIR);
   LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
@@ -34,6 +34,7 @@ void SceneTest::SetUpTestSuite() {
 
 void SceneTest::SetUp() {
   GLTest::SetUp();
+  if (HasFatalFailure()) return;
   ASSERT_TRUE(Loaded);
   SetTimeOfDaySource(SceneTimeOfDay);
   ResetBeat();

@@ -1,5 +1,8 @@
 // The one GL test fixture: a hidden 800 x 600 window with a current GL
 // context on SDL's offscreen driver, made once per test program and shared.
+// When it cannot be made, every test of the fixture fails with the reason,
+// before its body runs; a subclass's SetUp returns at once after
+// GLTest::SetUp() when HasFatalFailure().
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,6 +12,8 @@
 class GLTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
+  // Whether the window and its context were made.
+  static bool GLReady();
   void SetUp() override;
   void TearDown() override;
 

@@ -14,6 +14,7 @@ class FillCountTest : public GLTest {
  protected:
   void SetUp() override {
     GLTest::SetUp();
+    if (HasFatalFailure()) return;
     const uint8_t white[4] = {255, 255, 255, 255};
     glGenTextures(1, &Texture);
     glBindTexture(GL_TEXTURE_2D, Texture);

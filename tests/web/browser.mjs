@@ -17,15 +17,19 @@
 // presses the key (as DevTools names it: Escape) and fails unless a console
 // line starting with --then comes within 30 s.
 //
-// It fails (exit status 1) when the page throws, when the console has an
-// error or a WebGL error (unless --allow-console; other warnings, such as
+// It fails (exit status 1) when the page cannot be opened (a network error,
+// or an error status for the page or any file it loads), when the browser
+// ends early, when the page throws, when the console has an error or a
+// WebGL error (unless --allow-console; other warnings, such as
 // deprecations and the GL driver's performance notes, are only printed;
 // the page sends the program's standard error to console.error, and
 // emscripten's own complaints go there too), when no line starting with
 // --until comes within the time, when that line is not --ok, when WebGL 2
 // is missing, or when a pixel of the canvas (X, Y from its top left) is not
-// R, G, B give or take 3. The server, the browser and its profile are gone
-// when it ends, whichever way.
+// R, G, B give or take 3. The whole run is bounded: past --timeout and a
+// minute more for what comes after the --until line, it is cut off and
+// fails. The server, the browser and its profile are gone when it ends,
+// whichever way.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -235,14 +239,27 @@ async function main() {
     timer = setTimeout(() => reject(new Error(`nothing starting with "${options.until}" within ${options.timeout} s`)),
                        options.timeout * 1000);
   });
+  // A browser that ends or stops answering never holds the run: past this
+  // the process ends, failed, whatever it was waiting for.
+  const watchdog = setTimeout(() => {
+    console.log(`FAILED: ${options.page}\n  cut off after ${options.timeout + 60} s`);
+    killBrowser();
+    fs.rmSync(profile, { recursive: true, force: true });
+    process.exit(1);
+  }, (options.timeout + 60) * 1000);
+  watchdog.unref();
+  const endedEarly = exited.then((code) => { throw new Error(`the browser ended (${code}) before the page was done`); });
+  endedEarly.catch(() => {});
 
   let finished = null;
   try {
-    await Promise.race([spawned, deadline]);
+    await Promise.race([spawned, deadline, endedEarly]);
     const cdp = new Protocol(browser.stdio[3], browser.stdio[4]);
     let session;
-    let untilSeen, thenSeen;
+    let untilSeen, thenSeen, notOpened;
     const ended = new Promise((resolve) => { untilSeen = resolve; });
+    const openFailed = new Promise((_, reject) => { notOpened = reject; });
+    openFailed.catch(() => {});
     const thenCame = new Promise((resolve) => { thenSeen = resolve; });
     cdp.on((message) => {
       if (message.sessionId !== session) return;
@@ -260,6 +277,15 @@ async function main() {
         console.log(`[${source} ${level}] ${text}${where ? ` (${where})` : ''}`);
         if ((level === 'error' || GLError.test(text)) && !options.allowConsole)
           problems.push(`${source} ${level}: ${text}`);
+      } else if (method === 'Network.responseReceived' && params.response.status >= 400 &&
+                 !params.response.url.endsWith('/favicon.ico')) {
+        // The browser's own look for an icon is not the page's.
+        const problem = `${params.response.url} answered ${params.response.status}`;
+        problems.push(problem);
+        if (params.type === 'Document') notOpened(new Error(`the page could not be opened: ${problem}`));
+      } else if (method === 'Network.loadingFailed' && !params.canceled) {
+        problems.push(`loading a file failed: ${params.errorText}`);
+        if (params.type === 'Document') notOpened(new Error(`the page could not be opened: ${params.errorText}`));
       } else if (method === 'Runtime.exceptionThrown') {
         const details = params.exceptionDetails;
         const text = details.exception?.description || details.text;
@@ -269,10 +295,11 @@ async function main() {
     });
     const { targetId } = await cdp.send('Target.createTarget', { url: 'about:blank' });
     ({ sessionId: session } = await cdp.send('Target.attachToTarget', { targetId, flatten: true }));
-    for (const domain of ['Runtime', 'Log', 'Page']) await cdp.send(`${domain}.enable`, {}, session);
+    for (const domain of ['Runtime', 'Log', 'Page', 'Network']) await cdp.send(`${domain}.enable`, {}, session);
     console.log(`opening ${url}`);
-    await cdp.send('Page.navigate', { url }, session);
-    finished = await Promise.race([ended, deadline]);
+    const opened = await Promise.race([cdp.send('Page.navigate', { url }, session), deadline, endedEarly]);
+    if (opened.errorText) throw new Error(`the page could not be opened: ${opened.errorText}`);
+    finished = await Promise.race([ended, deadline, endedEarly, openFailed]);
 
     const facts = JSON.parse((await cdp.send('Runtime.evaluate', {
       expression: `JSON.stringify({
@@ -342,6 +369,7 @@ async function main() {
     if (browserLog) console.log(`--- the browser's last words:\n${browserLog}`);
   } finally {
     clearTimeout(timer);
+    clearTimeout(watchdog);
     if (browser.exitCode === null && browser.signalCode === null) {
       await Promise.race([exited, new Promise((resolve) => setTimeout(resolve, 2000))]);
       if (browser.exitCode === null && browser.signalCode === null) killBrowser();

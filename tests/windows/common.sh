@@ -1,6 +1,9 @@
-# Shared by the Windows program tests: a track writer, a failure that shows
-# the program's output, bounded waits, and frames compared with the native
-# build's pixel by pixel.
+# Shared by the Windows program tests: the tests' environment (the native
+# program run for comparison takes the native one), a track writer, a
+# failure that shows the program's output, bounded waits, and frames
+# compared with the native build's pixel by pixel.
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/test-env.sh"
+vemla_test_env windows
 fail() {
   echo "FAIL: $*"
   for f in out.txt err.txt; do [ -s "$f" ] && { echo "--- $f"; tr -d '\r' <"$f"; }; done

@@ -13,7 +13,6 @@ source "$(dirname "$0")/common.sh"
 dir=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$dir"' EXIT
-export SDL_AUDIODRIVER=dummy
 cd "$dir"
 ln -s "$stage/data" data
 
@@ -25,7 +24,7 @@ echo "a one-second track played in a window"
 # Frames at 10, 30, ..., 130 s, from the real track, against the native build's.
 rm demo.vrk
 cp "$stage/demo.vrk" demo.vrk
-(cd "$stage" && "$native" --capture "$dir/native" --from 10 --to 131 --fps 0.05 2>/dev/null) ||
+(cd "$stage" && vemla_with_test_env native timeout 300 "$native" --capture "$dir/native" --from 10 --to 131 --fps 0.05 2>/dev/null) ||
   fail "the native build could not capture"
 timeout 300 "$wine" "$build/vemla.exe" --capture windows --from 10 --to 131 --fps 0.05 >out.txt 2>err.txt ||
   fail "exit status $? capturing frames"

@@ -15,7 +15,7 @@ dir=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; WINEPREFIX=$dir/prefix /usr/lib/wine/wineserver64 -k 2>/dev/null; rm -rf "$dir"' EXIT
 export WINEPREFIX=$dir/prefix
-export SDL_AUDIODRIVER=dummy
+"$(dirname "$0")/prefix.sh" "$wine" || fail "the fresh wine prefix could not be made"
 cd "$dir"
 unzip -q "$zip" -d unpacked
 cd unpacked/vemla
@@ -25,7 +25,7 @@ done
 
 timeout 300 "$wine" vemla.exe --capture "$dir/windows" --from 52 --to 52 >out.txt 2>err.txt ||
   fail "exit status $? capturing a frame from the unpacked zip"
-(cd "$stage" && "$native" --capture "$dir/native" --from 52 --to 52 2>/dev/null) || fail "the native build could not capture"
+(cd "$stage" && vemla_with_test_env native timeout 120 "$native" --capture "$dir/native" --from 52 --to 52 2>/dev/null) || fail "the native build could not capture"
 compare_frames "$dir/native" "$dir/windows"
 echo "the unpacked zip under a fresh prefix captured the native build's frame at 52 s"
 
@@ -35,7 +35,7 @@ pid=$!
 sleep 15
 kill -0 "$pid" 2>/dev/null || fail "the demo ended within 15 s"
 shot=${VEMLA_SCREENSHOT:-$dir/screen.png}
-ffmpeg -v error -f x11grab -video_size 1280x720 -i "$DISPLAY" -frames:v 1 -y "$shot" || fail "no screenshot"
+timeout 60 ffmpeg -v error -f x11grab -video_size 1280x720 -i "$DISPLAY" -frames:v 1 -y "$shot" || fail "no screenshot"
 kill -INT "$pid"
 for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -KILL "$pid" 2>/dev/null
