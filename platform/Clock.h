@@ -19,6 +19,8 @@ const CounterSource& CurrentCounterSource();
 // nullptr restores the platform's own source.
 void SetCounterSource(const CounterSource* source);
 
+using TimeOfDaySource = TimeOfDay (*)();
 TimeOfDay CurrentUtcTimeOfDay();
-// nullptr restores the system clock.
-void SetTimeOfDaySource(TimeOfDay (*source)());
+// nullptr restores the system clock. Returns the source it replaces
+// (nullptr for the system clock), for a caller that puts it back.
+TimeOfDaySource SetTimeOfDaySource(TimeOfDaySource source);

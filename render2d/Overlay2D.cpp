@@ -25,9 +25,12 @@ void Quad(float x, float y, float w, float h, bool textured) {
   glEnd();
 }
 
+// A picture on the screen takes its own texture coordinates: generated ones,
+// left on by a sphere-mapped model drawn before, would smear it.
 void BeginTinted(uint32_t texture, const TColor4& colour) {
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
+  DisableTexGen();
   glEnable(GL_TEXTURE_2D);
   glColor4f(colour.r, colour.g, colour.b, colour.a);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -109,6 +112,7 @@ void DrawTintedQuadAdditive(uint32_t texture, const TColor4& colour, float x, fl
 void DrawTexturedQuad(uint32_t texture, float x, float y, float w, float h) {
   glDisable(GL_LIGHTING);
   glDisable(GL_DEPTH_TEST);
+  DisableTexGen();
   glEnable(GL_TEXTURE_2D);
   glColor4f(1, 1, 1, 1);
   glBindTexture(GL_TEXTURE_2D, texture);

@@ -10,6 +10,7 @@
 #include "platform/GLWindow.h"
 #include "platform/Presentation.h"
 #include "render2d/Overlay2D.h"
+#include "render2d/RenderState.h"
 
 uint32_t CreateRenderTexture(int32_t size) {
   // Zero-filled, so a texture drawn before its first copy shows nothing.
@@ -88,6 +89,7 @@ void DrawRadialBlur(int32_t size, uint32_t texture, int32_t layers, float twist,
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
+    DisableTexGen();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glEnable(GL_BLEND);

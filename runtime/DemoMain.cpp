@@ -13,6 +13,7 @@
 #include "render2d/Overlay2D.h"
 #include "render2d/RenderTexture.h"
 #include "runtime/ChannelBindings.h"
+#include "runtime/FrameState.h"
 #include "scene3d/LUM2Materials.h"
 #include "scenes/Clockwork.h"
 #include "scenes/VemlaOverlay.h"
@@ -78,7 +79,7 @@ void DrawFrame() {
   // The top letterbox bar covers the top rows at the end: nothing drawn at
   // full size needs to reach them.
   LimitFrameRows(ActiveWindow.Height - ActiveWindow.Height * LetterboxRows / 600);
-  Randomize();
+  StepFrameState(c);
   glClearColor(0, 0, 0, 1);
   ClearFrame();
   if (ChannelSet(c[chFeedback])) {

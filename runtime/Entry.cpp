@@ -66,6 +66,15 @@ void RunStoppableLoop(TVRTReader& track, TFrameClock& clock, TFrameSink& sink) {
   LeaveMainLoop();
 }
 
+// Count frames on the virtual clock from `from` at `rate`, what frames carry
+// to the next first brought there as a run from the start brings it: a
+// capture's frames and a still's one frame come this one way.
+void PlayVirtualFrames(TVRTReader& track, double from, TFrameRate rate, int64_t count, TFrameSink& sink) {
+  BringFrameStateTo(from, rate, track);
+  TVirtualClock clock(from, rate, count);
+  RunStoppableLoop(track, clock, sink);
+}
+
 // The frame folder or the video the capture writes, with the music where
 // there is some.
 std::unique_ptr<TCaptureTarget> OpenCaptureTarget(const std::string& target, bool video, const TCaptureSpan& span,
@@ -120,11 +129,10 @@ int Capture(const TCaptureOptions& options, TVRTReader& track) {
       return UsageError({"Cannot write frames into " + options.Folder + ": " + reason});
   }
   LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
-  TVirtualClock clock(span.From, options.Fps, span.Count);
   // From here a signal stops the capture between frames, so that what it
   // leaves behind is whole: the frames written so far, or no video at all.
   const std::unique_ptr<TCaptureTarget> sink = OpenCaptureTarget(target, video, span, options);
-  RunStoppableLoop(track, clock, *sink);
+  PlayVirtualFrames(track, span.From, options.Fps, span.Count, *sink);
   sink->FinishRun(TerminationRequested());
   const int64_t written = sink->Written();
   if (written < span.Count && TerminationRequested()) {
@@ -189,11 +197,13 @@ int RunDemo(int argc, const char* const* argv) {
     } else if (line.Still) {
       // The one frame at that time on the virtual clock, shown and left.
       LoadDemo(TLoadOptions{.LoadingScreen = false, .Music = false});
-      TVirtualClock clock(*line.Still, TFrameRate{}, 1);
       TPresentSink present;
-      RunStoppableLoop(*track, clock, present);
+      PlayVirtualFrames(*track, *line.Still, TFrameRate{}, 1, present);
     } else {
       LoadDemo(TLoadOptions{.MusicStart = line.Start});
+      // A played show's frames come as fast as they are drawn; the state
+      // is brought to its start as at 60 frames a second.
+      BringFrameStateTo(line.Start, TFrameRate{}, *track);
       TTimerClock clock(line.Start);
       TPresentSink present;
       TStatsSink stats(clock, present);

@@ -12,6 +12,7 @@
 #include "platform/SharedState.h"
 #include "platform/Termination.h"
 #include "runtime/DemoMain.h"
+#include "runtime/FrameState.h"
 #include "runtime/VRTReader.h"
 
 namespace {
@@ -35,17 +36,56 @@ float TTimerClock::Elapsed() { return static_cast<float>(Start + Timer.Elapsed()
 
 float TTimerClock::Delta() const { return Timer.Delta; }
 
-TVirtualClock::TVirtualClock(double from, TFrameRate rate, int64_t count) : From(from), Rate(rate), Count(count) {
-  VirtualSeconds = from;
-  SetTimeOfDaySource(VirtualTimeOfDay);
+int64_t TFrameRate::FrameAt(double seconds) const {
+  const double frames = seconds * static_cast<double>(Num) / static_cast<double>(Den);
+  if (!(frames >= 0 && frames < 9e15)) return -1;
+  const int64_t k = std::llround(frames);
+  return std::fabs(FrameTime(k) - seconds) <= 1e-9 ? k : -1;
 }
 
-TVirtualClock::~TVirtualClock() { SetTimeOfDaySource(nullptr); }
+int64_t TFrameRate::FramesBefore(double seconds) const {
+  if (!(seconds > 0)) return 0;
+  if (const int64_t k = FrameAt(seconds); k >= 0) return k;
+  const double frames = seconds * static_cast<double>(Num) / static_cast<double>(Den);
+  if (!(frames < 9e15)) return INT64_C(9000000000000000);
+  return static_cast<int64_t>(std::ceil(frames));
+}
+
+TVirtualClock::TVirtualClock(double from, TFrameRate rate, int64_t count)
+    : From(from), Rate(rate), Count(count), FirstFrame(rate.FrameAt(from)) {
+  VirtualSeconds = from;
+  Previous = SetTimeOfDaySource(VirtualTimeOfDay);
+}
+
+TVirtualClock::~TVirtualClock() { SetTimeOfDaySource(Previous); }
 
 float TVirtualClock::Elapsed() {
-  VirtualSeconds = From + Rate.FrameTime(Frame);
+  VirtualSeconds = FirstFrame >= 0 ? Rate.FrameTime(FirstFrame + Frame) : From + Rate.FrameTime(Frame);
   ++Frame;
   return static_cast<float>(VirtualSeconds);
+}
+
+void BringFrameStateTo(double to, TFrameRate rate, const std::function<void(double)>& sample) {
+  ResetFrameState();
+  const int64_t frames = rate.FramesBefore(to);
+  if (frames == 0) return;
+  TVirtualClock clock(0, rate, frames);
+  const float saved = FrameDelta;
+  while (!clock.Finished()) {
+    const double t = clock.Elapsed();
+    FrameDelta = clock.Delta();
+    sample(t);
+    StepFrameState(Channels);
+  }
+  FrameDelta = saved;
+}
+
+void BringFrameStateTo(double to, TFrameRate rate, TVRTReader& track) {
+  // Past the track's end a run has ended: no frame there is drawn, so the
+  // steps stop a second after it, however far the time asked for lies.
+  if (const double end = track.EndTime(); end >= 0) to = std::min(to, end + 1);
+  BringFrameStateTo(to, rate, [&](double t) { track.Sample(static_cast<float>(t)); });
+  RunEnded = false;
 }
 
 float TVirtualClock::Delta() const { return static_cast<float>(Rate.FrameTime(1)); }

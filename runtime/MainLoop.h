@@ -4,7 +4,9 @@
 // capturing runs on a virtual clock and writes every frame to a file.
 #pragma once
 #include <cstdint>
+#include <functional>
 
+#include "platform/Clock.h"
 #include "runtime/Timer.h"
 
 class TVRTReader;
@@ -42,11 +44,19 @@ struct TFrameRate {
   double PerSecond() const { return static_cast<double>(Num) / static_cast<double>(Den); }
   // Seconds from frame 0 to frame k.
   double FrameTime(int64_t k) const { return static_cast<double>(k * Den) / static_cast<double>(Num); }
+  // The frame at seconds, when seconds is a frame's time at this rate
+  // (within a nanosecond); -1 otherwise.
+  int64_t FrameAt(double seconds) const;
+  // How many frames come before seconds: those whose time is earlier.
+  int64_t FramesBefore(double seconds) const;
 };
 
 // Frame k shows time From + k / Fps, for Count frames; each lasts 1 / Fps.
-// While one exists, the time of day that reseeds the random numbers is
-// 00:00:00.000 plus the frame's time, so runs repeat exactly.
+// A From that is itself a frame's time at that rate counts its frames from
+// there (frame k is frame FrameAt(From) + k of a run from 0), so that a run
+// started there shows the very times a run from the start shows. While one
+// exists, the time of day that reseeds the random numbers is 00:00:00.000
+// plus the frame's time, so runs repeat exactly.
 class TVirtualClock final : public TFrameClock {
  public:
   TVirtualClock(double from, TFrameRate rate, int64_t count);
@@ -62,7 +72,23 @@ class TVirtualClock final : public TFrameClock {
   int64_t Count;
   // Frames handed out so far.
   int64_t Frame = 0;
+
+ private:
+  // From's frame on the rate's grid, or -1 when it lies between frames.
+  int64_t FirstFrame;
+  TimeOfDaySource Previous;
 };
+
+// Brings what a frame leaves for the next (runtime/FrameState.h) to the
+// first frame at or after `to` of a run from time 0 at `rate`: from the
+// program's starting state, each earlier frame is stepped at its time, with
+// the channels sample(t) sets there and the random numbers reseeded from
+// that time as on the virtual clock. Nothing is drawn. Every way of
+// starting later than 0 (a still, --start, a capture's --from, a seek)
+// comes through here, so that its frames are those of a run from the start.
+void BringFrameStateTo(double to, TFrameRate rate, const std::function<void(double)>& sample);
+// The same with the channels from the track, whose end bounds the steps.
+void BringFrameStateTo(double to, TFrameRate rate, TVRTReader& track);
 
 class TFrameSink {
  public:

@@ -114,6 +114,10 @@ double TVRTReader::EndTime() const {
 }
 
 float CubicInterpolate(float y0, float y1, float y2, float y3, float mu) {
+  // An inactive sample stays so, without the arithmetic: the FPU's extended
+  // precision takes a slow path for every operation on a NaN, and most
+  // channels are inactive most of the time.
+  if (std::isnan(y1)) return y1;
   if (std::isnan(y2)) y2 = y1;
   if (std::isnan(y0)) y0 = y1;
   if (std::isnan(y3)) y3 = y2;

@@ -20,7 +20,11 @@ uint32_t ClockTexture = NoTexture;
 uint32_t WarpPicture = NoTexture;
 std::unique_ptr<TLUMGrid> WarpGrid;
 uint32_t ClockRenderTexture = NoTexture;
-Vec3 CameraEye{600, 400, 100};
+namespace {
+constexpr Vec3 StartEye{600, 400, 100};
+}  // namespace
+
+Vec3 CameraEye = StartEye;
 Vec3 CameraTarget{0, 0, 0};
 Vec3 CameraUp{0, 1, 0};
 
@@ -28,14 +32,21 @@ namespace {
 // The glow's render texture: 256 pixels of an 800 x 600 frame, more in a
 // frame drawn at a larger size.
 constexpr int32_t GlowSize = 256;
+// The tunnel's clocks are added at this alpha, and the peas drawn with it.
+constexpr float TunnelAlpha = 0.3f;
 int32_t GlowSide = GlowSize;
 
 float F(double x) { return static_cast<float>(x); }
 
 // Unlit, sphere-mapped with the chrome picture, added on top of each other
-// without depth testing.
+// without depth testing. The normals stay as the scaling leaves them: the
+// sphere map then looks up the nest's larger, outer clocks nearer the
+// picture's middle, which gives the nest its blue-over-amber chrome; made
+// unit length (as the stamp room's light would leave it), the chrome turns
+// to hard glints that burn out where the rings pile up.
 void BeginClockPass(float alpha) {
   DisableLighting();
+  glDisable(GL_NORMALIZE);
   DefaultMaterial();
   BindTexture(ClockTexture);
   BlendAdditiveAlpha();
@@ -63,7 +74,11 @@ void InitClockwork() {
   WarpGrid = std::make_unique<TLUMGrid>(40, 40);
   GlowSide = RenderTextureSide(GlowSize);
   ClockRenderTexture = CreateRenderTexture(GlowSide);
-  CameraEye = MakeVec3(600, 400, 100);
+  ResetClockCamera();
+}
+
+void ResetClockCamera() {
+  CameraEye = StartEye;
   CameraTarget = MakeVec3(0, 0, 0);
   CameraUp = MakeVec3(0, 1, 0);
 }
@@ -85,13 +100,16 @@ void RenderClockNest(float value) {
   SetFieldOfView(45);
 }
 
-void RenderClockNestGlow(float value) {
-  const double t = SceneTime;
+void StepNestGlowBeat() {
   UpdateBeat();
   if (BeatFlag) {
     CameraEye = RandomVec3(600, 600, 600);
     BeatFlag = false;
   }
+}
+
+void RenderClockNestGlow(float value) {
+  const double t = SceneTime;
   SetRenderViewport(GlowSide);
   RenderClockNest(value);
   CopyFrameToTexture(ClockRenderTexture, GlowSide);
@@ -110,7 +128,7 @@ void RenderClockTunnel() {
   const double wave = BeatWave(1);
   gluLookAt(30 * wave + 100 * std::sin(BeatRandom), 20 * std::sin(t) * wave, 800 * std::sin(t + 2.4 * BeatRandom) - 300,
             0, 0, 0, 0, 1, 0);
-  BeginClockPass(0.3f);
+  BeginClockPass(TunnelAlpha);
   for (int n = 0; n <= 30; ++n) {
     glPushMatrix();
     glTranslatef(0, 0, 100.0f * n - 1000);
@@ -123,13 +141,16 @@ void RenderClockTunnel() {
   DisableTexGen();
 }
 
-void RenderPeaSwarm(float) {
-  const double t = SceneTime;
+void StepPeaSwarmBeat() {
   UpdateBeat();
   if (BeatFlag) {
     BeatRandom = static_cast<float>(RandomFloat());
     BeatFlag = false;
   }
+}
+
+void RenderPeaSwarm(float) {
+  const double t = SceneTime;
   SetRenderViewport(GlowSide);
   RenderClockTunnel();
   CopyFrameToTexture(ClockRenderTexture, GlowSide);
@@ -141,7 +162,8 @@ void RenderPeaSwarm(float) {
 
   glLoadIdentity();
   gluLookAt(-400, 400, 400, 0, 0, 0, 0, 1, 0);
-  // The peas keep the colour the tunnel pass left: white at alpha 0.3.
+  // The peas are drawn in the tunnel pass's colour: white at alpha 0.3.
+  glColor4f(1, 1, 1, TunnelAlpha);
   DisableTexGen();
   glDisable(GL_TEXTURE_2D);
   DefaultMaterial();

@@ -21,13 +21,22 @@ extern Vec3 CameraUp;
 
 // Loads the models and textures and makes the render texture.
 void InitClockwork();
+// The camera where the program starts it.
+void ResetClockCamera();
 // The nest of eleven clocks; value widens the view and tilts the turning axis.
 void RenderClockNest(float value);
+// A frame of the glowing nest's beat: the frame's time accumulates, and a
+// crossed beat moves the camera to a random place. The frame director steps
+// it before anything is drawn (runtime/FrameState.h).
+void StepNestGlowBeat();
 // The nest over its own blurred glow and a coloured veil, both faded by
-// value; the camera jumps to a new place on every beat.
+// value, seen from where the beat has put the camera.
 void RenderClockNestGlow(float value);
 // Thirty-one clocks strung along the Z axis.
 void RenderClockTunnel();
+// A frame of the pea swarm's beat: a crossed beat draws BeatRandom afresh,
+// which bends the tunnel. Stepped with the glowing nest's.
+void StepPeaSwarmBeat();
 // The tunnel over its glow, with 301 peas circling the origin.
 void RenderPeaSwarm(float value);
 // The rippling picture on the warp grid, in the current viewport.

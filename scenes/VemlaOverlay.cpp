@@ -15,22 +15,31 @@
 uint32_t OverlayPictures[7] = {NoTexture, NoTexture, NoTexture, NoTexture, NoTexture, NoTexture, NoTexture};
 uint32_t OverlayTexture = NoTexture;
 std::unique_ptr<TLUMGrid> OverlayGrid;
-int32_t OverlayIndexA = 1;
-int32_t OverlayIndexB = 4;
+namespace {
+constexpr int32_t StartIndexA = 1;
+constexpr int32_t StartIndexB = 4;
+}  // namespace
+
+int32_t OverlayIndexA = StartIndexA;
+int32_t OverlayIndexB = StartIndexB;
 
 namespace {
 // The overlay's render texture: 256 pixels of an 800 x 600 frame, more in a
 // frame drawn at a larger size.
 constexpr int32_t OverlaySize = 256;
 int32_t OverlaySide = OverlaySize;
+}  // namespace
 
-// Near the crests of the beat waves a picture index is drawn afresh.
-void DrawOverlayIndices() {
+void ResetOverlayIndices() {
+  OverlayIndexA = StartIndexA;
+  OverlayIndexB = StartIndexB;
+}
+
+void StepOverlayIndices() {
   Randomize();
   if (BeatWave(2) > 0.92f) OverlayIndexA = OverlayIndexFromDraw(RandomFloat());
   if (BeatWave(4) > 0.92f) OverlayIndexB = OverlayIndexFromDraw(RandomFloat());
 }
-}  // namespace
 
 int32_t OverlayIndexFromDraw(double r) {
   // The default rounding mode rounds halves to even: 1 and 6 come up half
@@ -54,7 +63,6 @@ void UpdateOverlayTexture() {
     ClearFrame();
     return;
   }
-  DrawOverlayIndices();
   DisableTexGen();
   SetRenderViewport(OverlaySide);
   BindTexture(OverlayPictures[OverlayIndexA]);
@@ -72,7 +80,6 @@ void SkipOverlayTexture(bool frameDrawn) {
     ClearFrame();
     return;
   }
-  DrawOverlayIndices();
   // The state the rendering would leave: texture generation off, texturing
   // on with the overlay texture bound in white, the blend of the second
   // picture, lighting and depth testing on, the standard perspective.

@@ -16,12 +16,18 @@ extern int32_t OverlayIndexA;
 extern int32_t OverlayIndexB;
 
 void InitOverlay();
-// Renders the next overlay texture; runs every frame before any scene and
-// leaves the frame cleared.
+// The pictures the program starts with: 1 under 4.
+void ResetOverlayIndices();
+// A frame's choice of pictures: reseeds, and near the crests of the beat
+// waves draws a picture index afresh. The frame director steps it before
+// anything is drawn (runtime/FrameState.h), shown or not.
+void StepOverlayIndices();
+// Renders the overlay texture from the chosen pictures; runs every frame
+// before any scene and leaves the frame cleared.
 void UpdateOverlayTexture();
 // For a frame that does not show the overlay: everything UpdateOverlayTexture
-// does (the beat's picture draws, the GL state it leaves, the cleared frame)
-// but rendering the texture, which is drawn afresh whenever it is shown.
+// does (the GL state it leaves, the cleared frame) but rendering the
+// texture, which is drawn afresh whenever it is shown.
 // frameDrawn: something has been drawn since the frame was last cleared.
 void SkipOverlayTexture(bool frameDrawn);
 // The bound picture on the overlay grid, rippling near each beat's crest.

@@ -32,4 +32,8 @@ const CounterSource& CurrentCounterSource() { return *ActiveCounters; }
 void SetCounterSource(const CounterSource* source) { ActiveCounters = source ? source : &PlatformCounters; }
 
 TimeOfDay CurrentUtcTimeOfDay() { return ActiveTimeOfDay(); }
-void SetTimeOfDaySource(TimeOfDay (*source)()) { ActiveTimeOfDay = source ? source : SystemUtcTimeOfDay; }
+TimeOfDaySource SetTimeOfDaySource(TimeOfDaySource source) {
+  const TimeOfDaySource previous = ActiveTimeOfDay == SystemUtcTimeOfDay ? nullptr : ActiveTimeOfDay;
+  ActiveTimeOfDay = source ? source : SystemUtcTimeOfDay;
+  return previous;
+}

@@ -69,9 +69,9 @@ TEST_F(SceneTest, NestRestoresTheStandardFieldOfView) {
 
 TEST_F(SceneTest, GlowMovesTheCameraOnEveryBeatItConsumes) {
   FrameDelta = BeatLength * 0.6f;
-  RenderClockNestGlow(0.5f);
+  StepNestGlowBeat();
   EXPECT_TRUE(SameVec(CameraEye, MakeVec3(600, 400, 100)));
-  RenderClockNestGlow(0.5f);
+  StepNestGlowBeat();
   EXPECT_FALSE(BeatFlag);
   EXPECT_FALSE(SameVec(CameraEye, MakeVec3(600, 400, 100)));
   for (float v : {CameraEye.x, CameraEye.y, CameraEye.z}) EXPECT_LT(std::fabs(v), 600.0f);
@@ -80,7 +80,7 @@ TEST_F(SceneTest, GlowMovesTheCameraOnEveryBeatItConsumes) {
 TEST_F(SceneTest, BeatCrossedEarlierIsConsumedByTheSwarmWhenItRunsNext) {
   BeatFlag = true;
   FrameDelta = 0;
-  RenderPeaSwarm(0);
+  StepPeaSwarmBeat();
   EXPECT_FALSE(BeatFlag);
   EXPECT_NE(BeatRandom, 1.0f);
   EXPECT_TRUE(SameVec(CameraEye, MakeVec3(600, 400, 100)));

@@ -11,6 +11,7 @@
 #include "platform/SharedState.h"
 #include "render2d/Overlay2D.h"
 #include "runtime/DemoMain.h"
+#include "runtime/FrameState.h"
 #include "scenes/Beat.h"
 #include "scenes/Clockwork.h"
 #include "scenes/VemlaOverlay.h"
@@ -27,10 +28,7 @@ class HostileChannels : public SceneTest {
   // A frame of the clock glow, the stamp room and the overlay from a fresh
   // beat, camera and overlay choice, after an empty frame.
   static std::vector<uint8_t> OrdinaryFrame() {
-    ResetBeat();
-    CameraEye = MakeVec3(600, 400, 100);
-    OverlayIndexA = 1;
-    OverlayIndexB = 4;
+    ResetFrameState();
     SceneTime = 2.5f;
     for (float& c : Channels) c = InactiveChannel();
     DrawFrame();

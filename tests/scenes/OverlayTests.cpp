@@ -50,6 +50,7 @@ TEST_F(SceneTest, OverlayUpdateKeepsTheFirstPicturesUntilACrestAndClearsTheFrame
   glClearColor(1, 1, 1, 1);
   ClearFrame();
   glClearColor(0, 0, 0, 1);
+  StepOverlayIndices();
   UpdateOverlayTexture();
   EXPECT_EQ(OverlayIndexA, 1);
   EXPECT_EQ(OverlayIndexB, 4);
@@ -65,7 +66,7 @@ TEST_F(SceneTest, OverlayUpdateKeepsTheFirstPicturesUntilACrestAndClearsTheFrame
   for (int step = 0; step < 40; ++step) {
     const int32_t a = OverlayIndexA, b = OverlayIndexB;
     SceneTime = step * beat + (step % 2 == 0 ? beat / 8 : beat / 16);
-    UpdateOverlayTexture();
+    StepOverlayIndices();
     if (step % 2 == 0) {
       EXPECT_EQ(OverlayIndexB, b);
       changedA |= OverlayIndexA != a;

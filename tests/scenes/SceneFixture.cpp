@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/SharedState.h"
 #include "runtime/DemoMain.h"
+#include "runtime/FrameState.h"
 #include "scenes/Beat.h"
 #include "scenes/Clockwork.h"
 
@@ -37,8 +38,7 @@ void SceneTest::SetUp() {
   if (HasFatalFailure()) return;
   ASSERT_TRUE(Loaded);
   SetTimeOfDaySource(SceneTimeOfDay);
-  ResetBeat();
-  CameraEye = MakeVec3(600, 400, 100);
+  ResetFrameState();
   SceneTime = 1.0f;
   FrameDelta = 1.0f / 60;
   for (float& c : Channels) c = InactiveChannel();
