@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh [target|all] [runs] [seconds]
 #       defaults: all targets in turn, 1000000 runs and 600 seconds each
 #
-# Targets: 3ds bmp tga jpeg png track packets timeline. Each target's inputs grow
+# Targets: 3ds bmp tga jpeg png track packets timeline document. Each target's inputs grow
 # in build/fuzz/<target>/corpus (seeded from fuzz/corpus/<target>); its
 # findings are written to build/fuzz/<target>/. Set FUZZ_FLAGS for more
 # libFuzzer options.
@@ -16,7 +16,7 @@ source "$root/scripts/packages.sh"
 VEMLA_PACKAGES=()
 vemla_install_packages clang libclang-rt-14-dev
 
-targets=(3ds bmp tga jpeg png track packets timeline)
+targets=(3ds bmp tga jpeg png track packets timeline document)
 which=${1:-all}
 runs=${2:-1000000}
 seconds=${3:-600}
@@ -32,6 +32,8 @@ sources_of() {
     track) echo fuzz/FuzzTrack.cpp runtime/VRTReader.cpp platform/SharedState.cpp platform/Stream.cpp ;;
     packets) echo fuzz/FuzzPackets.cpp runtime/PacketFraming.cpp ;;
     timeline) echo fuzz/FuzzTimeline.cpp tools/timeline/Timeline.cpp -Itools/timeline ;;
+    document) echo fuzz/FuzzDocument.cpp tests/tools/DocumentScript.cpp tools/document/*.cpp tools/timeline/Timeline.cpp \
+      platform/WholeFile.cpp platform/Stream.cpp -Itools/timeline -Itools/document -Itests/tools ;;
     *) return 1 ;;
   esac
 }

@@ -133,3 +133,43 @@ TEST(TrackFile, HeaderAndChannelMajorSamplesWithTheInactivePattern) {
   std::memcpy(&f, &words[5], 4);
   EXPECT_EQ(f, -0.5f);
 }
+
+TEST(TimelineMarks, NamedPositionsAreReadAndLeaveTheTrackAlone) {
+  const std::string keys = "channel 1\n0 1 linear\n2 0\n";
+  const Timeline t = ParseTimeline("mark 0  intro   # the start\n" + keys + "mark 1:2 the  drop\r\n");
+  ASSERT_EQ(t.Marks.size(), 2u);
+  EXPECT_EQ(t.Marks[0].Name, "intro");
+  EXPECT_EQ(t.Marks[0].Line, 1);
+  EXPECT_EQ(t.Marks[1].Row, 96);
+  EXPECT_EQ(t.Marks[1].Name, "the  drop") << "the rest of the line, as written between its ends";
+  EXPECT_EQ(EncodeTrack(CompileTimeline(t, 200), 1), EncodeTrack(CompileTimeline(ParseTimeline(keys), 200), 1));
+  EXPECT_EQ(ParseTimeline("mark 3 alone\n").Marks.size(), 1u) << "a mark needs no channel";
+  EXPECT_EQ(ErrorOf("mark 1\n").rfind("line 1: ", 0), 0u) << "a mark needs a name";
+  EXPECT_EQ(ErrorOf("mark 1 # no name\n").rfind("line 1: ", 0), 0u);
+  EXPECT_EQ(ErrorOf("\nmark 1:4 x\n").rfind("line 2: ", 0), 0u);
+  EXPECT_EQ(ErrorOf("mark 96:0:1 late\n").rfind("line 1: ", 0), 0u) << "past the song's track";
+  EXPECT_EQ(ErrorOf("channel 0\nrepeat 2 every 1 from 0\nmark 0 in\nend\n").rfind("line 3: ", 0), 0u);
+}
+
+TEST(TimelinePositions, WrittenInTheShortestFormAndReadBack) {
+  for (int row = 0; row < SongTrackSamples; ++row) ASSERT_EQ(ParsePosition(FormatPosition(row), 1), row);
+  EXPECT_EQ(FormatPosition(0), "0");
+  EXPECT_EQ(FormatPosition(64), "1");
+  EXPECT_EQ(FormatPosition(80), "1:1");
+  EXPECT_EQ(FormatPosition(65), "1:0:1");
+  const TrackLayout waltz{{"a"}, 8, 3, 1000};
+  EXPECT_EQ(FormatPosition(44, waltz), "1:2:4");
+  EXPECT_EQ(ParsePosition("1:2:4", 1, waltz), 44);
+  EXPECT_THROW(ParsePosition("0:3", 1, waltz), TimelineError) << "a waltz bar has three beats";
+}
+
+TEST(TimelineValues, WrittenShortAndReadBackToTheBit) {
+  EXPECT_EQ(FormatValue(0.35f), "0.35");
+  EXPECT_EQ(FormatValue(1.f), "1");
+  EXPECT_EQ(FormatValue(std::nanf("")), "off");
+  for (float v : {0.35f, -0.f, 1e-7f, 3e38f, 1.f / 3, -2.5e3f, 0.1f + 0.2f}) {
+    const float back = ParseValue(FormatValue(v), 1);
+    EXPECT_EQ(std::memcmp(&back, &v, 4), 0) << FormatValue(v);
+  }
+  EXPECT_TRUE(std::isnan(ParseValue(FormatValue(std::nanf("")), 1)));
+}

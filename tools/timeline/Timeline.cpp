@@ -1,5 +1,7 @@
 #include "Timeline.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -7,7 +9,7 @@
 namespace {
 
 [[noreturn]] void Fail(int line, const std::string& what) {
-  throw TimelineError("line " + std::to_string(line) + ": " + what);
+  throw TimelineError(line, "line " + std::to_string(line) + ": " + what);
 }
 
 bool ParseInt(const std::string& s, int& out) {
@@ -18,20 +20,65 @@ bool ParseInt(const std::string& s, int& out) {
   return true;
 }
 
-// A channel's number (0 to TrackChannels - 1) or its name ("nest-glow").
-bool ParseChannel(const std::string& s, int& out) {
-  if (const TChannelBinding* binding = FindChannel(s)) {
-    out = binding->Number;
-    return true;
-  }
-  int n = 0;
-  if (!ParseInt(s, n) || n >= TrackChannels) return false;
-  out = n;
-  return true;
+// White space as the C locale's isspace has it.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+Shape ParseShape(const std::string& s, int line) {
+  Shape shape;
+  if (ReadShape(s, shape)) return shape;
+  std::string names;
+  for (int k = 0; k < ShapeCount; ++k)
+    names += std::string(k == 0 ? "" : k + 1 == ShapeCount ? " or " : ", ") + ShapeNames[k];
+  Fail(line, "expected " + names + ", got '" + s + "'");
 }
 
-// "bar", "bar:beat" or "bar:beat:row", in sixteenths.
-int ParsePosition(const std::string& s, int line) {
+[[noreturn]] void PastEnd(int line, int64_t row, int samples) {
+  Fail(line, "key at row " + std::to_string(row) + " is past the track's last row " + std::to_string(samples - 1));
+}
+
+// Adds the key at the given row. Rows are counted in 64 bits and refused
+// past the track, so that a repeat can neither overflow a row nor pile up
+// keys that no track could hold: rows rise, so a channel keeps at most one
+// key per track row.
+void AddKey(Timeline& t, int channel, Key k, int64_t row, int rows) {
+  if (row >= rows) PastEnd(k.Line, row, rows);
+  k.Row = static_cast<int>(row);
+  std::vector<Key>& keys = t.Channels[channel];
+  if (!keys.empty() && keys.back().Row >= k.Row)
+    Fail(k.Line, "key at row " + std::to_string(k.Row) + " does not come after the channel's key at row " +
+                     std::to_string(keys.back().Row) + " (line " + std::to_string(keys.back().Line) + ")");
+  keys.push_back(k);
+}
+
+}  // namespace
+
+const TrackLayout& SongLayout() {
+  static const TrackLayout layout = [] {
+    TrackLayout song;
+    for (const TChannelBinding& binding : ChannelBindings) song.ChannelNames.emplace_back(binding.Name);
+    return song;
+  }();
+  return layout;
+}
+
+std::vector<LineWord> SplitLineWords(const std::string& line, size_t* comment) {
+  const size_t end = std::min(line.find('#'), line.size());
+  if (comment != nullptr) *comment = end;
+  std::vector<LineWord> words;
+  for (size_t k = 0; k < end;) {
+    if (IsBlank(line[k])) {
+      ++k;
+      continue;
+    }
+    size_t stop = k;
+    while (stop < end && !IsBlank(line[stop])) ++stop;
+    words.push_back(LineWord{line.substr(k, stop - k), k, stop});
+    k = stop;
+  }
+  return words;
+}
+
+int ParsePosition(const std::string& s, int line, const TrackLayout& layout) {
   int parts[3] = {0, 0, 0};
   int n = 0;
   size_t start = 0;
@@ -43,10 +90,21 @@ int ParsePosition(const std::string& s, int line) {
     if (colon == std::string::npos) break;
     start = colon + 1;
   }
-  if (parts[1] >= BeatsPerBar) Fail(line, "beat " + std::to_string(parts[1]) + " is past the bar's four beats");
-  if (parts[2] >= RowsPerTrackBeat)
-    Fail(line, "row " + std::to_string(parts[2]) + " is past the beat's " + std::to_string(RowsPerTrackBeat) + " rows");
-  return (parts[0] * BeatsPerBar + parts[1]) * RowsPerTrackBeat + parts[2];
+  if (parts[1] >= layout.BeatsPerBar)
+    Fail(line, "beat " + std::to_string(parts[1]) + " is past the bar's " + std::to_string(layout.BeatsPerBar) +
+                   " beats");
+  if (parts[2] >= layout.RowsPerBeat)
+    Fail(line, "row " + std::to_string(parts[2]) + " is past the beat's " + std::to_string(layout.RowsPerBeat) +
+                   " rows");
+  return (parts[0] * layout.BeatsPerBar + parts[1]) * layout.RowsPerBeat + parts[2];
+}
+
+std::string FormatPosition(int row, const TrackLayout& layout) {
+  const int beats = row / layout.RowsPerBeat, rest = row % layout.RowsPerBeat;
+  std::string text = std::to_string(beats / layout.BeatsPerBar);
+  if (beats % layout.BeatsPerBar != 0 || rest != 0) text += ":" + std::to_string(beats % layout.BeatsPerBar);
+  if (rest != 0) text += ":" + std::to_string(rest);
+  return text;
 }
 
 float ParseValue(const std::string& s, int line) {
@@ -58,57 +116,89 @@ float ParseValue(const std::string& s, int line) {
   return v;
 }
 
-Shape ParseShape(const std::string& s, int line) {
-  if (s == "hold") return Shape::Hold;
-  if (s == "linear") return Shape::Linear;
-  if (s == "smooth") return Shape::Smooth;
-  Fail(line, "expected hold, linear or smooth, got '" + s + "'");
+std::string FormatValue(float value) {
+  if (std::isnan(value)) return "off";
+  char text[64];
+  const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, written.ptr);
 }
 
-struct Repeat {
-  int Count = 0, Step = 0, From = 0, Line = 0;
-  std::vector<Key> Keys;
-};
-
-[[noreturn]] void PastEnd(int line, int64_t row, int samples) {
-  Fail(line, "key at row " + std::to_string(row) + " is past the track's last row " + std::to_string(samples - 1));
+bool ReadShape(const std::string& s, Shape& shape) {
+  for (int k = 0; k < ShapeCount; ++k)
+    if (s == ShapeNames[k]) {
+      shape = static_cast<Shape>(k);
+      return true;
+    }
+  return false;
 }
 
-// Adds the key at the given row. Rows are counted in 64 bits and refused
-// past the song's track, so that a repeat can neither overflow a row nor
-// pile up keys that no track could hold: rows rise, so a channel keeps at
-// most one key per track row.
-void AddKey(Timeline& t, int channel, Key k, int64_t row) {
-  if (row >= SongTrackSamples) PastEnd(k.Line, row, SongTrackSamples);
-  k.Row = static_cast<int>(row);
-  std::vector<Key>& keys = t.Channels[channel];
-  if (!keys.empty() && keys.back().Row >= k.Row)
-    Fail(k.Line, "key at row " + std::to_string(k.Row) + " does not come after the channel's key at row " +
-                     std::to_string(keys.back().Row) + " (line " + std::to_string(keys.back().Line) + ")");
-  keys.push_back(k);
+int ChannelNumber(const std::string& s, const TrackLayout& layout) {
+  for (int c = 0; c < layout.Channels(); ++c)
+    if (!layout.ChannelNames[c].empty() && s == layout.ChannelNames[c]) return c;
+  int n = 0;
+  if (!ParseInt(s, n) || n >= layout.Channels()) return -1;
+  return n;
 }
 
-}  // namespace
+std::string ChannelName(int channel, const TrackLayout& layout) {
+  const std::string& name = layout.ChannelNames[channel];
+  return name.empty() ? std::to_string(channel) : name;
+}
 
-Timeline ParseTimeline(const std::string& text) {
+bool SameValue(float a, float b) {
+  if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+size_t KeysBefore(const std::vector<Key>& keys, int row) {
+  return size_t(std::lower_bound(keys.begin(), keys.end(), row, [](const Key& k, int r) { return k.Row < r; }) -
+                keys.begin());
+}
+
+float SegmentValue(const Key& key, const Key* next, int row) {
+  const float to = next != nullptr ? next->Value : key.Value;
+  if (key.Curve == Shape::Hold || std::isnan(key.Value) || std::isnan(to)) return key.Value;
+  const int end = next != nullptr ? next->Row : row + 1;
+  double x = double(row - key.Row) / double(end - key.Row);
+  if (key.Curve == Shape::Smooth) x = x * x * (3 - 2 * x);
+  return float(key.Value + (to - key.Value) * x);
+}
+
+float ValueAtRow(const std::vector<Key>& keys, int row) {
+  const size_t after = KeysBefore(keys, row + 1);
+  if (after == 0) return std::nanf("");
+  return SegmentValue(keys[after - 1], after == keys.size() ? nullptr : &keys[after], row);
+}
+
+Timeline ParseTimeline(const std::string& text, const TrackLayout& layout) {
   Timeline t;
+  t.Channels.assign(layout.Channels(), {});
   std::istringstream lines(text);
   std::string raw;
   int lineNo = 0, channel = -1;
   bool inRepeat = false;
-  Repeat rep;
+  std::vector<Key> pattern;
   while (std::getline(lines, raw)) {
     ++lineNo;
-    size_t hash = raw.find('#');
-    if (hash != std::string::npos) raw.resize(hash);
-    std::istringstream words(raw);
+    const std::vector<LineWord> words = SplitLineWords(raw);
     std::vector<std::string> w;
-    for (std::string s; words >> s;) w.push_back(s);
+    for (const LineWord& word : words) w.push_back(word.Text);
     if (w.empty()) continue;
     if (w[0] == "channel") {
       if (inRepeat) Fail(lineNo, "'channel' inside a repeat");
-      if (w.size() < 2 || !ParseChannel(w[1], channel))
-        Fail(lineNo, "expected a channel number from 0 to " + std::to_string(TrackChannels - 1) + " or name");
+      if (w.size() < 2 || (channel = ChannelNumber(w[1], layout)) < 0)
+        Fail(lineNo, "expected a channel number from 0 to " + std::to_string(layout.Channels() - 1) + " or name");
+      t.Sections.push_back(ChannelSection{channel, lineNo});
+      continue;
+    }
+    if (w[0] == "mark") {
+      if (inRepeat) Fail(lineNo, "'mark' inside a repeat");
+      if (w.size() < 3) Fail(lineNo, "expected 'mark <pos> <name>'");
+      const int row = ParsePosition(w[1], lineNo, layout);
+      if (row >= layout.Rows)
+        Fail(lineNo, "mark at row " + std::to_string(row) + " is past the track's last row " +
+                         std::to_string(layout.Rows - 1));
+      t.Marks.push_back(Mark{row, raw.substr(words[2].Begin, words.back().End - words[2].Begin), lineNo});
       continue;
     }
     if (w[0] == "repeat") {
@@ -116,53 +206,51 @@ Timeline ParseTimeline(const std::string& text) {
       if (inRepeat) Fail(lineNo, "repeats do not nest");
       if (w.size() != 6 || w[2] != "every" || w[4] != "from")
         Fail(lineNo, "expected 'repeat <count> every <pos> from <pos>'");
-      rep = Repeat{};
-      if (!ParseInt(w[1], rep.Count) || rep.Count < 1) Fail(lineNo, "expected a repeat count of at least 1");
-      rep.Step = ParsePosition(w[3], lineNo);
-      rep.From = ParsePosition(w[5], lineNo);
-      rep.Line = lineNo;
+      RepeatBlock block{channel, 0, 0, 0, lineNo, 0};
+      if (!ParseInt(w[1], block.Count) || block.Count < 1) Fail(lineNo, "expected a repeat count of at least 1");
+      block.Step = ParsePosition(w[3], lineNo, layout);
+      block.From = ParsePosition(w[5], lineNo, layout);
+      t.Repeats.push_back(block);
+      pattern.clear();
       inRepeat = true;
       continue;
     }
     if (w[0] == "end") {
       if (!inRepeat || w.size() != 1) Fail(lineNo, "'end' without a repeat");
-      for (int i = 0; i < rep.Count; ++i)
-        for (const Key& k : rep.Keys) AddKey(t, channel, k, k.Row + rep.From + int64_t{i} * rep.Step);
+      RepeatBlock& block = t.Repeats.back();
+      block.EndLine = lineNo;
+      for (int i = 0; i < block.Count; ++i)
+        for (Key k : pattern) {
+          k.Repeat = static_cast<int>(t.Repeats.size()) - 1;
+          k.Repetition = i;
+          AddKey(t, channel, k, k.Row + block.From + int64_t{i} * block.Step, layout.Rows);
+        }
       inRepeat = false;
       continue;
     }
     if (channel < 0) Fail(lineNo, "key before any 'channel'");
     if (w.size() < 2 || w.size() > 3) Fail(lineNo, "expected '<pos> <value|off> [hold|linear|smooth]'");
-    Key k{ParsePosition(w[0], lineNo), ParseValue(w[1], lineNo), Shape::Hold, lineNo};
+    Key k{ParsePosition(w[0], lineNo, layout), ParseValue(w[1], lineNo), Shape::Hold, lineNo};
     if (w.size() == 3) k.Curve = ParseShape(w[2], lineNo);
     if (inRepeat)
-      rep.Keys.push_back(k);
+      pattern.push_back(k);
     else
-      AddKey(t, channel, k, k.Row);
+      AddKey(t, channel, k, k.Row, layout.Rows);
   }
-  if (inRepeat) Fail(rep.Line, "repeat without 'end'");
+  if (inRepeat) Fail(t.Repeats.back().Line, "repeat without 'end'");
   return t;
 }
 
 std::vector<std::vector<float>> CompileTimeline(const Timeline& timeline, int samples) {
-  std::vector<std::vector<float>> out(TrackChannels, std::vector<float>(samples, std::nanf("")));
-  for (int c = 0; c < TrackChannels; ++c) {
+  std::vector<std::vector<float>> out(timeline.Channels.size(), std::vector<float>(samples, std::nanf("")));
+  for (size_t c = 0; c < timeline.Channels.size(); ++c) {
     const std::vector<Key>& keys = timeline.Channels[c];
     for (size_t i = 0; i < keys.size(); ++i) {
       const Key& k = keys[i];
       if (k.Row >= samples) PastEnd(k.Line, k.Row, samples);
-      int endRow = i + 1 < keys.size() ? keys[i + 1].Row : samples;
-      float next = i + 1 < keys.size() ? keys[i + 1].Value : k.Value;
-      bool blend = k.Curve != Shape::Hold && !std::isnan(k.Value) && !std::isnan(next);
-      for (int r = k.Row; r < endRow && r < samples; ++r) {
-        float v = k.Value;
-        if (blend) {
-          double x = double(r - k.Row) / double(endRow - k.Row);
-          if (k.Curve == Shape::Smooth) x = x * x * (3 - 2 * x);
-          v = float(k.Value + (next - k.Value) * x);
-        }
-        out[c][r] = v;
-      }
+      const Key* next = i + 1 < keys.size() ? &keys[i + 1] : nullptr;
+      const int endRow = next != nullptr ? next->Row : samples;
+      for (int r = k.Row; r < endRow && r < samples; ++r) out[c][r] = SegmentValue(k, next, r);
     }
   }
   return out;
