@@ -115,11 +115,18 @@ _vemla_ds_fetch() {
   dpkg-source -x "$dsc" "$dir/tree"
 }
 
-# A digest of how library NAME is built: its recipe, the shared CMake step
-# and the toolchain's files, so that changing any of them builds it again.
+# A digest of how library NAME is built: its recipe, the shared CMake step,
+# the toolchain's files and, for a library built by a project of our own,
+# that project's folder cmake/NAME/, so that changing any of them builds it
+# again.
 _vemla_ds_recipe() {
-  { declare -f "${recipes}_cmake" "${recipes}_build_$1"; cat "${toolchain_files[@]}"; } |
-    sha256sum | cut -c1-16
+  local own
+  own=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/cmake/$1
+  {
+    declare -f "${recipes}_cmake" "${recipes}_build_$1"
+    cat "${toolchain_files[@]}"
+    if [ -d "$own" ]; then cat "$own"/*; fi
+  } | sha256sum | cut -c1-16
 }
 
 _vemla_ds_stamp_text() { printf '%s\nrecipe %s' "$1" "$2"; }

@@ -131,6 +131,13 @@ _vemla_wd_build_freetype() {
   _vemla_wd_licence freetype "FTL.TXT=$1/docs/FTL.TXT"
 }
 
+# Dear ImGui for the editor, by our own small project in cmake/imgui/: the
+# library with its SDL2 and OpenGL 2 backends, over the SDL2 built above.
+_vemla_wd_build_imgui() {
+  _vemla_wd_cmake "$_VEMLA_WD_SCRIPTS/../cmake/imgui" "$2" -DIMGUI_SOURCE="$1" || return 1
+  _vemla_wd_licence imgui "LICENSE.txt=$1/LICENSE.txt"
+}
+
 # GoogleTest and GoogleMock from Debian's googletest package, with their
 # CMake package files, so that find_package(GTest) works in a cross build.
 _vemla_wd_build_googletest() {
@@ -194,6 +201,7 @@ vemla_windows_deps() {
   _vemla_ds_library libjpeg-turbo libjpeg-turbo lib/libjpeg.a || return 1
   _vemla_ds_library libpng libpng1.6 lib/libpng16.a || return 1
   _vemla_ds_library freetype freetype lib/libfreetype.a || return 1
+  _vemla_ds_library imgui imgui lib/libimgui.a || return 1
   _vemla_wd_googletest || return 1
   _vemla_wd_zlib_licence || return 1
 
