@@ -47,17 +47,14 @@ void LoadDemo(const TLoadOptions& options) {
   for (int frame = 0; options.LoadingScreen && frame < LoadingFrames; ++frame) {
     ClearFrame();
     BeginOverlay();
-    DrawTexturedQuad(LoadingPicture, 325, 75, 475, 475);
+    DrawTexturedQuad(LoadingPicture, SlideX, SlideY, SlideSize, SlideSize);
     EndOverlay();
     PresentFrame(MainWindow);
   }
   InitClockwork();
   InitStampRoom();
   InitOverlay();
-  Pictures[0] = GetTexture("vemla\\groups.jpg");
-  Pictures[1] = GetTexture("vemla\\credits.jpg");
-  Pictures[2] = GetTexture("vemla\\demo.jpg");
-  Pictures[3] = GetTexture("vemla\\greetings.jpg");
+  for (int k = 0; k < 4; ++k) Pictures[k] = GetTexture(SlideFiles[k]);
   FeedbackSide = RenderTextureSide(FeedbackSize);
   Pictures[4] = CreateRenderTexture(FeedbackSide);
   if (!options.Music) return;
@@ -85,7 +82,7 @@ void DrawFrame() {
   if (ChannelSet(c[chFeedback])) {
     SetRenderViewport(FeedbackSide);
     BeginOverlay();
-    DrawTexturedQuad(Pictures[2], 325 * c[chFeedback], 75, 475, 475);
+    DrawTexturedQuad(Pictures[2], SlideX * c[chFeedback], SlideY, SlideSize, SlideSize);
     EndOverlay();
     CopyFrameToTexture(Pictures[4], FeedbackSide);
     DrawRadialBlur(FeedbackSide, Pictures[4], 4, 50 - 50 * c[chFeedback], 120 - 120 * c[chFeedback], 3);
@@ -108,7 +105,8 @@ void DrawFrame() {
     if (k == 4) {
       DrawTintedQuad(Pictures[4], MakeColor4(1, 1, 1, 1), 0, 0, 800, 600);
     } else if (k >= 0 && ChannelSet(c[chPictureAlpha])) {
-      DrawTintedQuadAdditive(Pictures[k], MakeColor4(1, 1, 1, c[chPictureAlpha]), 325, 75, 475, 475);
+      DrawTintedQuadAdditive(Pictures[k], MakeColor4(1, 1, 1, c[chPictureAlpha]), SlideX, SlideY, SlideSize,
+                             SlideSize);
     }
   }
   EndOverlay();

@@ -8,6 +8,13 @@
 extern TGLWindow MainWindow;
 // Slots 0 to 3: the picture slides; slot 4: the feedback render texture.
 extern uint32_t Pictures[5];
+// The slides of slots 0 to 3, relative to the content directory: the
+// groups, the credits, the title and the greetings.
+constexpr const char* SlideFiles[4] = {"vemla\\groups.jpg", "vemla\\credits.jpg", "vemla\\demo.jpg",
+                                       "vemla\\greetings.jpg"};
+// Where a slide (and the loading picture) is drawn: a square of SlideSize
+// screen units with its lower left corner at (SlideX, SlideY).
+constexpr float SlideX = 325, SlideY = 75, SlideSize = 475;
 extern uint32_t LoadingPicture;
 extern int32_t MusicSample;
 
