@@ -151,6 +151,15 @@ _vemla_wb_build_freetype() {
   _vemla_ds_licence freetype "FTL.TXT=$1/docs/FTL.TXT"
 }
 
+# Dear ImGui for the editor's page, by our own small project in
+# cmake/imgui/ (as for Windows): the library with its SDL2 and OpenGL 2
+# backends, over the SDL2 built above; the OpenGL 2 backend draws through
+# the program's fixed-function layer over WebGL 2.
+_vemla_wb_build_imgui() {
+  _vemla_wb_cmake "$_VEMLA_WB_SCRIPTS/../cmake/imgui" "$2" -DIMGUI_SOURCE="$1" || return 1
+  _vemla_ds_licence imgui "LICENSE.txt=$1/LICENSE.txt"
+}
+
 vemla_web_deps() {
   local root web prefix src bld logs apt stamps toolchain jobs updated=0
   local recipes=_vemla_wb toolchain_files
@@ -177,6 +186,7 @@ vemla_web_deps() {
   _vemla_ds_library SDL2_mixer libsdl2-mixer lib/libSDL2_mixer.a || return 1
   _vemla_ds_library libjpeg-turbo libjpeg-turbo lib/libjpeg.a || return 1
   _vemla_ds_library freetype freetype lib/libfreetype.a || return 1
+  _vemla_ds_library imgui imgui lib/libimgui.a || return 1
 
   VEMLA_WEB_DEPS=$prefix
   export VEMLA_WEB_DEPS
