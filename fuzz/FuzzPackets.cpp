@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Pieces.h"
 #include "runtime/PacketFraming.h"
 
 namespace {
@@ -47,23 +48,17 @@ bool SameEvent(const TPacketEvent& a, const TPacketEvent& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  const size_t sizeCount = std::min<size_t>(data[0], size - 1);
-  const uint8_t* sizes = data + 1;
-  const uint8_t* stream = sizes + sizeCount;
-  const size_t streamSize = size - 1 - sizeCount;
+  const PiecedInput in = SplitPieces(data, size);
+  const uint8_t* stream = in.Stream;
+  const size_t streamSize = in.StreamSize;
 
   TPacketFramer framer;
   std::vector<TPacketEvent> events;
-  size_t fed = 0;
-  for (size_t piece = 0; fed < streamSize; ++piece) {
-    const size_t want = sizeCount == 0 ? streamSize : sizes[piece % sizeCount];
-    const size_t n = std::min(want, streamSize - fed);
-    framer.Feed(stream + fed, n, events);
-    fed += n;
+  FeedPieces(in, [&](const uint8_t* bytes, size_t n) {
+    framer.Feed(bytes, n, events);
     Require(framer.Held() < MaxPacketBytes);
-    if (piece > streamSize + 1) break;  // only 0-sized pieces left: feed the rest at once
-  }
-  if (fed < streamSize) framer.Feed(stream + fed, streamSize - fed, events);
+    return true;
+  });
 
   std::vector<TPacketEvent> expected;
   const size_t left = ReferenceFrame(stream, streamSize, expected);

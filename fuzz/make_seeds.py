@@ -85,3 +85,49 @@ write("timeline", "keys.timeline", b"channel 0\n0 1 linear\n0:1 0 smooth\n1:2:3 
 write("timeline", "repeat.timeline",
       b"# a comment\nchannel 3 flashes\nrepeat 4 every 0:1 from 2\n  0 0.5 linear\n  0:0:8 off\nend\n95:3:15 -2.5e3\n")
 write("timeline", "error.timeline", b"channel 1\n2 1\n1 0\n")
+write("timeline", "project.timeline",
+      b"tempo 120 rows 8\nlength 16\nmusic song.ogg\nmark 1 drop\ntrack camera:rot.y\n0 1 ramp\n0:1:3 2 smooth\ntrack fade\n")
+
+
+# A demo's sync stream: the first byte is the number of piece sizes that follow it.
+def get_track(name):
+    return b"\x02" + struct.pack(">I", len(name)) + name
+
+
+def set_row(row):
+    return b"\x03" + struct.pack(">i", row)
+
+
+hello = b"hello, synctracker!"
+demo = hello + get_track(b"camera:rot.y") + get_track(b"kick") + set_row(12) + set_row(-1) + get_track(b"k2")
+write("sync", "whole", bytes([0]) + demo)
+write("sync", "pieces", bytes([4, 1, 7, 0, 3]) + demo)
+write("sync", "bad-greeting", bytes([0]) + b"hello, synctracker?")
+write("sync", "unknown", bytes([1, 2]) + hello + set_row(5) + b"\x07")
+write("sync", "long-name", bytes([0]) + hello + b"\x02" + struct.pack(">I", 50) + b"ab")
+write("sync", "absurd-length", bytes([0]) + hello + b"\x02\xff\xff\xff\xf0")
+write("rocket", "original.rocket", b"""<?xml version="1.0" encoding="utf-8"?>
+<sync rows="128">
+  <tracks>
+    <track name="cam.x">
+      <key row="0" value="-1" interpolation="3"/>
+      <key row="16" value="2.5" interpolation="1"/>
+      <key row="40" value="0.125" interpolation="2"/>
+      <key row="64" value="7" interpolation="0"/>
+    </track>
+    <track name="flash"><key row="3" value="nan" interpolation="1"/></track>
+  </tracks>
+  <bookmarks><bookmark row="32"/></bookmarks>
+</sync>
+""")
+write("rocket", "other.rocket", b"""<?xml version="1.0" encoding="utf-8"?>
+<tracks rows="1000" rowsPerBeat="8" beatsPerMin="125" musicFilename="tune.ogg">
+  <bookmark row="64" name="drop"/>
+  <track name="camera:rot.y" muted="1"><key row="0" value="0" interpolation="2"/></track>
+  <group name="fx"><track name="glow"><key row="999" value="1e-05" interpolation="1"/></track></group>
+</tracks>
+""")
+write("rocket", "faults.rocket", b"""<tracks rows="10">
+<track name="a"><key row="12" value="x" interpolation="9"/></track>
+</tracks>
+""")

@@ -46,6 +46,31 @@ class SocketBackend {
   // Sleeps until one of the sockets has something to read or accept, or
   // until milliseconds have passed.
   virtual void Wait(const std::vector<SocketId>& sockets, int milliseconds) = 0;
+
+  // The sync server's needs, with what a backend without them does.
+  //
+  // Listens as Listen does, on one local address ("127.0.0.1"; "0.0.0.0"
+  // for every IPv4 address); port 0 takes a free port (BoundPort says which).
+  virtual SocketId ListenOn(const std::string& address, int port, int backlog, SocketFailure& failure) {
+    if (address == "0.0.0.0") return Listen(port, backlog, failure);
+    failure = SocketFailure{-1, "listening on one address is not supported here"};
+    return -1;
+  }
+  // The local port a socket is bound to; -1 where it cannot be had.
+  virtual int BoundPort(SocketId) { return -1; }
+  // Sends what the connection takes now, without waiting: sent says how
+  // many bytes went (0 while it is full). False with the failure once the
+  // peer has gone; never raises a signal.
+  virtual bool SendSome(SocketId connection, const uint8_t* data, size_t size, size_t& sent, SocketFailure& failure) {
+    sent = size;
+    return Send(connection, data, size, failure);
+  }
+  // Sleeps until one of readable has something to read or accept, one of
+  // writable can take bytes, or milliseconds have passed.
+  virtual void WaitFor(const std::vector<SocketId>& readable, const std::vector<SocketId>& writable,
+                       int milliseconds) {
+    Wait(readable, writable.empty() ? milliseconds : 0);
+  }
 };
 
 SocketBackend& CurrentSocketBackend();

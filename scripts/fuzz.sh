@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh [target|all] [runs] [seconds]
 #       defaults: all targets in turn, 1000000 runs and 600 seconds each
 #
-# Targets: 3ds bmp tga jpeg png track packets timeline document. Each target's inputs grow
+# Targets: 3ds bmp tga jpeg png track packets timeline document sync rocket. Each target's inputs grow
 # in build/fuzz/<target>/corpus (seeded from fuzz/corpus/<target>); its
 # findings are written to build/fuzz/<target>/. Set FUZZ_FLAGS for more
 # libFuzzer options.
@@ -16,7 +16,7 @@ source "$root/scripts/packages.sh"
 VEMLA_PACKAGES=()
 vemla_install_packages clang libclang-rt-14-dev
 
-targets=(3ds bmp tga jpeg png track packets timeline document)
+targets=(3ds bmp tga jpeg png track packets timeline document sync rocket)
 which=${1:-all}
 runs=${2:-1000000}
 seconds=${3:-600}
@@ -34,6 +34,10 @@ sources_of() {
     timeline) echo fuzz/FuzzTimeline.cpp tools/timeline/Timeline.cpp -Itools/timeline ;;
     document) echo fuzz/FuzzDocument.cpp tests/tools/DocumentScript.cpp tools/document/*.cpp tools/timeline/Timeline.cpp \
       platform/WholeFile.cpp platform/Stream.cpp -Itools/timeline -Itools/document -Itests/tools ;;
+    sync) echo fuzz/FuzzSync.cpp tools/sync/SyncProtocol.cpp tools/sync/SyncServer.cpp tools/timeline/Timeline.cpp \
+      platform/posix/PosixSockets.cpp -Itools/timeline -Itools/sync ;;
+    rocket) echo fuzz/FuzzRocket.cpp tools/rocket/RocketXml.cpp tools/timeline/Timeline.cpp platform/WholeFile.cpp \
+      platform/Stream.cpp -Itools/timeline -Itools/rocket -ltinyxml2 ;;
     *) return 1 ;;
   esac
 }

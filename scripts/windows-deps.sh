@@ -138,6 +138,13 @@ _vemla_wd_build_imgui() {
   _vemla_wd_licence imgui "LICENSE.txt=$1/LICENSE.txt"
 }
 
+# tinyxml2 for GNU Rocket's editor files, by its own CMake project, which
+# writes tinyxml2.pc; the static library needs no definitions.
+_vemla_wd_build_tinyxml2() {
+  _vemla_wd_cmake "$1" "$2" -Dtinyxml2_BUILD_TESTING=OFF -DBUILD_TESTING=OFF || return 1
+  _vemla_wd_licence tinyxml2 "LICENSE.txt=$1/LICENSE.txt"
+}
+
 # GoogleTest and GoogleMock from Debian's googletest package, with their
 # CMake package files, so that find_package(GTest) works in a cross build.
 _vemla_wd_build_googletest() {
@@ -202,6 +209,7 @@ vemla_windows_deps() {
   _vemla_ds_library libpng libpng1.6 lib/libpng16.a || return 1
   _vemla_ds_library freetype freetype lib/libfreetype.a || return 1
   _vemla_ds_library imgui imgui lib/libimgui.a || return 1
+  _vemla_ds_library tinyxml2 tinyxml2 lib/libtinyxml2.a || return 1
   _vemla_wd_googletest || return 1
   _vemla_wd_zlib_licence || return 1
 

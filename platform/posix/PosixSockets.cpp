@@ -20,34 +20,104 @@ bool MakeNonBlocking(int fd) {
   return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
+// The TCP addresses of a host and port (passive: to listen on); nullptr
+// with the failure where there are none. Freed with freeaddrinfo.
+addrinfo* Resolve(const std::string& host, int port, bool passive, SocketFailure& failure) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = passive ? AI_PASSIVE : 0;
+  addrinfo* found = nullptr;
+  const std::string service = std::to_string(port);
+  const int lookup = getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+  if (lookup != 0) {
+    failure = SocketFailure{lookup, gai_strerror(lookup)};
+    return nullptr;
+  }
+  return found;
+}
+
+// A listening socket bound to the address, non-blocking, reusing an
+// address left in TIME_WAIT.
+int ListenAt(const sockaddr* address, socklen_t length, int backlog, SocketFailure& failure) {
+  const int fd = socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    failure = FailureFrom(errno);
+    return -1;
+  }
+  const int yes = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  if (bind(fd, address, length) != 0 || listen(fd, backlog) != 0 || !MakeNonBlocking(fd)) {
+    failure = FailureFrom(errno);
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 class PosixSocketBackend final : public SocketBackend {
  public:
   SocketId Listen(int port, int backlog, SocketFailure& failure) override {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-      failure = FailureFrom(errno);
-      return -1;
-    }
-    const int yes = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_ANY);
     address.sin_port = htons(static_cast<uint16_t>(port));
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, backlog) != 0 ||
-        !MakeNonBlocking(fd)) {
-      failure = FailureFrom(errno);
-      close(fd);
-      return -1;
-    }
+    return ListenAt(reinterpret_cast<sockaddr*>(&address), sizeof address, backlog, failure);
+  }
+
+  SocketId ListenOn(const std::string& address, int port, int backlog, SocketFailure& failure) override {
+    addrinfo* found = Resolve(address, port, true, failure);
+    if (found == nullptr) return -1;
+    int fd = -1;
+    for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next)
+      fd = ListenAt(a->ai_addr, a->ai_addrlen, backlog, failure);
+    freeaddrinfo(found);
     return fd;
+  }
+
+  int BoundPort(SocketId socket) override {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(static_cast<int>(socket), reinterpret_cast<sockaddr*>(&address), &length) != 0) return -1;
+    if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
+    if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+    return -1;
+  }
+
+  bool SendSome(SocketId connection, const uint8_t* data, size_t size, size_t& sent, SocketFailure& failure) override {
+    sent = 0;
+    for (;;) {
+      const ssize_t n = send(static_cast<int>(connection), data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+      if (n >= 0) {
+        sent = static_cast<size_t>(n);
+        return true;
+      }
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
+      failure = FailureFrom(errno);
+      return false;
+    }
+  }
+
+  void WaitFor(const std::vector<SocketId>& readable, const std::vector<SocketId>& writable,
+               int milliseconds) override {
+    std::vector<pollfd> polled;
+    polled.reserve(readable.size() + writable.size());
+    for (SocketId s : readable) polled.push_back(pollfd{static_cast<int>(s), POLLIN, 0});
+    for (SocketId s : writable) polled.push_back(pollfd{static_cast<int>(s), POLLOUT, 0});
+    poll(polled.data(), polled.size(), milliseconds < 0 ? 0 : milliseconds);
   }
 
   SocketId Accept(SocketId listener, SocketFailure& failure) override {
     failure = SocketFailure{};
     for (;;) {
       const int fd = accept4(static_cast<int>(listener), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd >= 0) return fd;
+      if (fd >= 0) {
+        // What a server sends is small and should leave at once, as a client's.
+        const int yes = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+        return fd;
+      }
       // A connection that was reset before it was taken is skipped.
       if (errno == ECONNABORTED || errno == EINTR) continue;
       if (errno != EAGAIN && errno != EWOULDBLOCK) failure = FailureFrom(errno);
@@ -73,16 +143,8 @@ class PosixSocketBackend final : public SocketBackend {
   }
 
   SocketId Connect(const std::string& host, int port, SocketFailure& failure) override {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(port);
-    const int lookup = getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
-    if (lookup != 0) {
-      failure = SocketFailure{lookup, gai_strerror(lookup)};
-      return -1;
-    }
+    addrinfo* found = Resolve(host, port, false, failure);
+    if (found == nullptr) return -1;
     int fd = -1;
     failure = FailureFrom(ECONNREFUSED);
     for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
@@ -134,12 +196,7 @@ class PosixSocketBackend final : public SocketBackend {
     if (socket >= 0) close(static_cast<int>(socket));
   }
 
-  void Wait(const std::vector<SocketId>& sockets, int milliseconds) override {
-    std::vector<pollfd> polled;
-    polled.reserve(sockets.size());
-    for (SocketId s : sockets) polled.push_back(pollfd{static_cast<int>(s), POLLIN, 0});
-    poll(polled.data(), polled.size(), milliseconds < 0 ? 0 : milliseconds);
-  }
+  void Wait(const std::vector<SocketId>& sockets, int milliseconds) override { WaitFor(sockets, {}, milliseconds); }
 };
 
 PosixSocketBackend Posix;

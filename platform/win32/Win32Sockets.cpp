@@ -29,6 +29,40 @@ bool Started() {
 SocketId IdOf(SOCKET s) { return s == INVALID_SOCKET ? -1 : static_cast<SocketId>(s); }
 SOCKET SocketOf(SocketId id) { return static_cast<SOCKET>(id); }
 
+// The TCP addresses of a host and port (passive: to listen on); nullptr
+// with the failure where there are none. Freed with freeaddrinfo.
+addrinfo* Resolve(const std::string& host, int port, bool passive, SocketFailure& failure) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = passive ? AI_PASSIVE : 0;
+  addrinfo* found = nullptr;
+  const std::string service = std::to_string(port);
+  const int lookup = getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+  if (lookup != 0) {
+    failure = FailureFrom(lookup);
+    return nullptr;
+  }
+  return found;
+}
+
+// A listening socket bound to the address, non-blocking. No SO_REUSEADDR:
+// on Windows it would let a second program take the port from this one,
+// and a port left in TIME_WAIT can be bound anyway.
+SocketId ListenAt(const sockaddr* address, int length, int backlog, SocketFailure& failure) {
+  const SOCKET s = socket(address->sa_family, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET) {
+    failure = LastFailure();
+    return -1;
+  }
+  if (bind(s, address, length) != 0 || listen(s, backlog) != 0 || !MakeNonBlocking(s)) {
+    failure = LastFailure();
+    closesocket(s);
+    return -1;
+  }
+  return IdOf(s);
+}
+
 class Win32SocketBackend final : public SocketBackend {
  public:
   SocketId Listen(int port, int backlog, SocketFailure& failure) override {
@@ -36,24 +70,64 @@ class Win32SocketBackend final : public SocketBackend {
       failure = LastFailure();
       return -1;
     }
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (s == INVALID_SOCKET) {
-      failure = LastFailure();
-      return -1;
-    }
-    // No SO_REUSEADDR: on Windows it would let a second program take the
-    // port from this one, and a port left in TIME_WAIT can be bound anyway.
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_ANY);
     address.sin_port = htons(static_cast<u_short>(port));
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s, backlog) != 0 ||
-        !MakeNonBlocking(s)) {
+    return ListenAt(reinterpret_cast<sockaddr*>(&address), sizeof address, backlog, failure);
+  }
+
+  SocketId ListenOn(const std::string& address, int port, int backlog, SocketFailure& failure) override {
+    if (!Started()) {
       failure = LastFailure();
-      closesocket(s);
       return -1;
     }
-    return IdOf(s);
+    addrinfo* found = Resolve(address, port, true, failure);
+    if (found == nullptr) return -1;
+    SocketId id = -1;
+    for (addrinfo* a = found; a != nullptr && id < 0; a = a->ai_next)
+      id = ListenAt(a->ai_addr, static_cast<int>(a->ai_addrlen), backlog, failure);
+    freeaddrinfo(found);
+    return id;
+  }
+
+  int BoundPort(SocketId socket) override {
+    sockaddr_storage address{};
+    int length = sizeof address;
+    if (getsockname(SocketOf(socket), reinterpret_cast<sockaddr*>(&address), &length) != 0) return -1;
+    if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
+    if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+    return -1;
+  }
+
+  bool SendSome(SocketId connection, const uint8_t* data, size_t size, size_t& sent, SocketFailure& failure) override {
+    sent = 0;
+    const int chunk = size > (1u << 30) ? (1 << 30) : static_cast<int>(size);
+    for (;;) {
+      const int n = send(SocketOf(connection), reinterpret_cast<const char*>(data), chunk, 0);
+      if (n != SOCKET_ERROR) {
+        sent = static_cast<size_t>(n);
+        return true;
+      }
+      const int error = WSAGetLastError();
+      if (error == WSAEINTR) continue;
+      if (error == WSAEWOULDBLOCK) return true;
+      failure = FailureFrom(error);
+      return false;
+    }
+  }
+
+  void WaitFor(const std::vector<SocketId>& readable, const std::vector<SocketId>& writable,
+               int milliseconds) override {
+    if (readable.empty() && writable.empty()) {
+      Sleep(static_cast<DWORD>(milliseconds < 0 ? 0 : milliseconds));
+      return;
+    }
+    std::vector<WSAPOLLFD> polled;
+    polled.reserve(readable.size() + writable.size());
+    for (SocketId s : readable) polled.push_back(WSAPOLLFD{SocketOf(s), POLLRDNORM, 0});
+    for (SocketId s : writable) polled.push_back(WSAPOLLFD{SocketOf(s), POLLWRNORM, 0});
+    WSAPoll(polled.data(), static_cast<ULONG>(polled.size()), milliseconds < 0 ? 0 : milliseconds);
   }
 
   SocketId Accept(SocketId listener, SocketFailure& failure) override {
@@ -61,6 +135,9 @@ class Win32SocketBackend final : public SocketBackend {
     for (;;) {
       const SOCKET s = accept(SocketOf(listener), nullptr, nullptr);
       if (s != INVALID_SOCKET) {
+        // What a server sends is small and should leave at once, as a client's.
+        const BOOL yes = TRUE;
+        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
         if (MakeNonBlocking(s)) return IdOf(s);
         closesocket(s);
         continue;
@@ -97,16 +174,8 @@ class Win32SocketBackend final : public SocketBackend {
       failure = LastFailure();
       return -1;
     }
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(port);
-    const int lookup = getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
-    if (lookup != 0) {
-      failure = FailureFrom(lookup);
-      return -1;
-    }
+    addrinfo* found = Resolve(host, port, false, failure);
+    if (found == nullptr) return -1;
     SOCKET s = INVALID_SOCKET;
     failure = FailureFrom(WSAECONNREFUSED);
     for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
@@ -160,16 +229,7 @@ class Win32SocketBackend final : public SocketBackend {
     if (socket >= 0) closesocket(SocketOf(socket));
   }
 
-  void Wait(const std::vector<SocketId>& sockets, int milliseconds) override {
-    if (sockets.empty()) {
-      Sleep(static_cast<DWORD>(milliseconds < 0 ? 0 : milliseconds));
-      return;
-    }
-    std::vector<WSAPOLLFD> polled;
-    polled.reserve(sockets.size());
-    for (SocketId s : sockets) polled.push_back(WSAPOLLFD{SocketOf(s), POLLRDNORM, 0});
-    WSAPoll(polled.data(), static_cast<ULONG>(polled.size()), milliseconds < 0 ? 0 : milliseconds);
-  }
+  void Wait(const std::vector<SocketId>& sockets, int milliseconds) override { WaitFor(sockets, {}, milliseconds); }
 };
 
 Win32SocketBackend Win32;

@@ -44,9 +44,14 @@ bool SameReading(const TimelineDocument& a, const TimelineDocument& b) {
   if (a.Text() != b.Text() || a.Reads() != b.Reads() || a.Marks().size() != b.Marks().size()) return false;
   for (size_t m = 0; m < a.Marks().size(); ++m)
     if (a.Marks()[m].Row != b.Marks()[m].Row || a.Marks()[m].Name != b.Marks()[m].Name) return false;
+  // A project's tracks are compared by name: two documents may number them
+  // otherwise, as each first had them.
+  if (a.IsProject() != b.IsProject() || a.Layout().Channels() != b.Layout().Channels()) return false;
   for (int c = 0; c < a.Layout().Channels(); ++c) {
+    const int d = a.IsProject() ? b.TrackIndex(a.Layout().ChannelNames[c]) : c;
+    if (d < 0) return false;
     const std::vector<Key>& x = a.Keys(c);
-    const std::vector<Key>& y = b.Keys(c);
+    const std::vector<Key>& y = b.Keys(d);
     if (x.size() != y.size()) return false;
     for (size_t k = 0; k < x.size(); ++k)
       if (x[k].Row != y[k].Row || !SameValue(x[k].Value, y[k].Value) || x[k].Curve != y[k].Curve ||
@@ -58,6 +63,13 @@ bool SameReading(const TimelineDocument& a, const TimelineDocument& b) {
 
 std::string ScriptedEdit(TimelineDocument& doc, ByteSource& bytes, Clip& clip) {
   const std::string before = doc.Text();
+  // A project without tracks (its text names none, or does not read) has
+  // only its text to edit.
+  if (doc.Layout().Channels() == 0) {
+    if (bytes.Below(2) == 0) return doc.Undo().Done() || !doc.CanUndo() ? "" : "an undo did not happen";
+    const EditResult result = doc.EditText(before + "track t\n0 1\n");
+    return result.Done() ? "" : "a text edit was not taken";
+  }
   const int channel = bytes.Below(doc.Layout().Channels());
   const int row = PickRow(doc, channel, bytes);
   const Key* key = doc.KeyAt(channel, row);

@@ -242,7 +242,7 @@ TEST(DocumentKeys, DeleteCycleMoveAndScaleSelectedKeys) {
   EXPECT_EQ(doc.DeleteKeys({chFlash, chNest, 1000, 2000}).Outcome, EditOutcome::Unchanged);
 
   doc.Load(Small);
-  for (Shape s : {Shape::Linear, Shape::Smooth, Shape::Hold}) {
+  for (Shape s : {Shape::Linear, Shape::Smooth, Shape::Ramp, Shape::Hold}) {
     ASSERT_TRUE(doc.CycleShape(chFlash, 128).Done());
     EXPECT_EQ(doc.KeyAt(chFlash, 128)->Curve, s);
   }

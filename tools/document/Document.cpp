@@ -7,7 +7,10 @@
 #include "EditDraft.h"
 #include "Edits.h"
 
-TimelineDocument::TimelineDocument(const std::string& text, TrackLayout layout) : TrackShape(std::move(layout)) {
+TimelineDocument::TimelineDocument(const std::string& text, TrackLayout layout)
+    : TrackShape(layout), Given(std::move(layout)) {
+  // A project's layout names tracks its demo has, as AddTrack would.
+  if (Given.Tracks) Asked = Given.ChannelNames;
   Load(text);
 }
 
@@ -18,12 +21,41 @@ void TimelineDocument::Load(const std::string& text) {
   Reread();
 }
 
+TrackLayout TimelineDocument::ReadingLayout(bool project) const {
+  if (!project) return Given;
+  TrackLayout layout = Given;
+  layout.Tracks = true;
+  layout.ChannelNames = TrackShape.Tracks ? TrackShape.ChannelNames : Asked;
+  return layout;
+}
+
 void TimelineDocument::Reread() {
+  const std::string text = Text();
+  const bool project = Given.Tracks || IsProjectText(text);
   try {
-    Reading = ParseTimeline(Text(), TrackShape);
+    TrackLayout against = ReadingLayout(project);
+    Reading = ParseTimeline(text, against);
+    if (project) {
+      // Tracks the text no longer has, and no demo asked for, go.
+      std::vector<bool> kept(Reading.Channels.size(), false);
+      for (const ChannelSection& section : Reading.Sections) kept[section.Channel] = true;
+      std::vector<std::string> names;
+      for (size_t c = 0; c < kept.size(); ++c) {
+        const std::string& name = Reading.Layout.ChannelNames[c];
+        if (kept[c] || std::find(Asked.begin(), Asked.end(), name) != Asked.end()) names.push_back(name);
+      }
+      if (names.size() < kept.size()) {
+        against.ChannelNames = names;
+        Reading = ParseTimeline(text, against);
+      }
+    }
+    TrackShape = Reading.Layout;
     Fault.reset();
   } catch (const TimelineError& error) {
+    // The layout stays as the text last read, where it was of the same kind.
+    if (TrackShape.Tracks != project) TrackShape = ReadingLayout(project);
     Reading = Timeline{};
+    Reading.Layout = TrackShape;
     Reading.Channels.assign(TrackShape.Channels(), {});
     Fault = error;
   }
@@ -44,7 +76,28 @@ const Key* TimelineDocument::KeyAt(int channel, int row) const {
   return at < keys.size() && keys[at].Row == row ? &keys[at] : nullptr;
 }
 
-float TimelineDocument::ValueAt(int channel, int row) const { return ValueAtRow(Reading.Channels[channel], row); }
+float TimelineDocument::ValueAt(int channel, int row) const { return TimelineValueAt(Reading, channel, row); }
+
+int TimelineDocument::TrackIndex(const std::string& name) const {
+  return IsProject() ? TrackNumber(name, TrackShape) : -1;
+}
+
+int TimelineDocument::AddTrack(const std::string& name, std::string* reason) {
+  const auto refuse = [&](const std::string& why) {
+    if (reason != nullptr) *reason = why;
+    return -1;
+  };
+  if (!IsProject()) return refuse("this timeline has a demo's channels, not a project's tracks");
+  if (!IsWritableName(name))
+    return refuse("the track name '" + name +
+                  "' cannot be written in a timeline: it has '#', a line break or white space at its ends");
+  if (std::find(Asked.begin(), Asked.end(), name) == Asked.end()) Asked.push_back(name);
+  if (TrackIndex(name) < 0) {
+    TrackShape.ChannelNames.push_back(name);
+    Reread();
+  }
+  return TrackIndex(name);
+}
 
 std::vector<std::vector<float>> TimelineDocument::Track() const { return CompileTimeline(Reading, TrackShape.Rows); }
 

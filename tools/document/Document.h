@@ -9,6 +9,14 @@
 // is refused with its reason and changes nothing. While the text does not
 // read (it was loaded so, or edited so as text), only text edits, undo and
 // redo are taken; the keys are empty and Error() says what is wrong.
+//
+// A project (a timeline of "track" sections, for another demo) is edited
+// the same way, its tracks standing for channels, numbered as its layout
+// (Layout()) names them: the tracks it has had, in the order it first had
+// them, then any new ones in the text's order. A track a demo asks for is
+// added (AddTrack) without changing the text; its "track" section is
+// written with its first key. The layout's grid and length are the text's
+// ("tempo", "length").
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -49,7 +57,8 @@ class TimelineDocument {
  public:
   explicit TimelineDocument(const std::string& text = "", TrackLayout layout = SongLayout());
 
-  // Takes a new text (a reload); the undo history starts again.
+  // Takes a new text (a reload); the undo history starts again. A project
+  // keeps its tracks' numbers where the new text still has them.
   void Load(const std::string& text);
   std::string Text() const { return JoinTextLines(Lines); }
   const TrackLayout& Layout() const { return TrackShape; }
@@ -69,6 +78,19 @@ class TimelineDocument {
   const Key* KeyAt(int channel, int row) const;
   // The channel's value at a row, as the compiled track has it.
   float ValueAt(int channel, int row) const;
+
+  // Whether the document is a project: its channels are named tracks.
+  bool IsProject() const { return TrackShape.Tracks; }
+  // A project's track number by its name; -1 where it has no such track.
+  int TrackIndex(const std::string& name) const;
+  // Makes the project's track of that name known (a demo asked for it)
+  // without changing the text: numbered after the others, it stays while
+  // the document lives, and its section is written with its first key.
+  // Its number; -1 with the reason where the document is not a project or
+  // the name cannot be written in a timeline.
+  int AddTrack(const std::string& name, std::string* reason = nullptr);
+  // The music file the text names; "" for the demo's own.
+  const std::string& Music() const { return Reading.Music; }
   const std::vector<Mark>& Marks() const { return Reading.Marks; }
   const std::vector<RepeatBlock>& Repeats() const { return Reading.Repeats; }
   RowSpan SpanOfRepeat(int repeat) const { return Spans[repeat]; }
@@ -84,7 +106,7 @@ class TimelineDocument {
   // otherwise. NaN sets an "off" key.
   EditResult SetKey(int channel, int row, std::optional<float> value, std::optional<Shape> shape = std::nullopt);
   EditResult DeleteKeys(const KeyBlock& block);
-  // The key's shape steps to the next: hold, linear, smooth, hold.
+  // The key's shape steps to the next: hold, linear, smooth, ramp, hold.
   EditResult CycleShape(int channel, int row);
   // The block's keys move by rows (either way); a key may not land on a key
   // that stays.
@@ -125,9 +147,14 @@ class TimelineDocument {
  private:
   friend class EditDraft;
   void Reread();
+  // The layout a text is read against: the given one, or for a project its
+  // tracks as numbered so far.
+  TrackLayout ReadingLayout(bool project) const;
   EditResult Run(const std::function<std::string(EditDraft&)>& edit, bool needsReading = true);
 
   TrackLayout TrackShape;
+  TrackLayout Given;                 // as constructed
+  std::vector<std::string> Asked;    // tracks added by AddTrack, kept without sections
   std::vector<TextLine> Lines;
   Timeline Reading;
   std::vector<RowSpan> Spans;

@@ -54,7 +54,9 @@ void EditDraft::Erase(int line, int count) {
   if (splice.At + count == Doc.Lines.size() && splice.At > 0 && Doc.Lines.back().Break.empty()) {
     --splice.At;
     splice.From.insert(splice.From.begin(), Doc.Lines[splice.At]);
-    splice.To.push_back(TextLine{Doc.Lines[splice.At].Text, ""});
+    // An empty last line without a break is no line, as the reader splits
+    // a text: the text is the same without it.
+    if (!Doc.Lines[splice.At].Text.empty()) splice.To.push_back(TextLine{Doc.Lines[splice.At].Text, ""});
   }
   Apply(std::move(splice));
 }
@@ -126,7 +128,8 @@ void EditDraft::TakeBack() {
 
 void RequireChannel(const EditDraft& draft, int channel) {
   if (channel < 0 || channel >= draft.Layout().Channels())
-    throw EditRefused("there is no channel " + std::to_string(channel));
+    throw EditRefused(std::string(draft.Layout().Tracks ? "there is no track " : "there is no channel ") +
+                      std::to_string(channel));
 }
 
 void RequireRow(const EditDraft& draft, int row) {

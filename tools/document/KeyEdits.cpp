@@ -30,6 +30,8 @@ std::string SetKeyEdit(EditDraft& draft, int channel, int row, std::optional<flo
   RequireChannel(draft, channel);
   RequireRow(draft, row);
   if (value && std::isinf(*value)) throw EditRefused("a key's value is a finite number or off");
+  if (value && std::isnan(*value) && draft.Layout().Tracks)
+    throw EditRefused("a track's key has a number: 'off' is for a demo's channels");
   Expectation expected = draft.Expect();
   const Key* key = draft.Now().KeyAt(channel, row);
   if (key == nullptr) {

@@ -96,7 +96,8 @@ void PlaceKeyLine(EditDraft& draft, int channel, int row, const std::string& tex
       at = AttachedStart(draft, section.Line);
       break;
     }
-  std::vector<std::string> lines = {"channel " + ChannelName(channel, draft.Layout()), text};
+  const char* keyword = draft.Layout().Tracks ? "track " : "channel ";
+  std::vector<std::string> lines = {keyword + ChannelName(channel, draft.Layout()), text};
   if (at > 1 && !IsBlankLine(draft.LineText(at - 1))) lines.insert(lines.begin(), "");
   if (at <= draft.LineCount() && !IsBlankLine(draft.LineText(at))) lines.push_back("");
   draft.Insert(at, lines);
