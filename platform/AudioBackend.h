@@ -2,6 +2,7 @@
 // file as one sample, play a sample once. The SDL_mixer backend is the
 // default; tests may put a fake in its place.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,18 @@ class AudioBackend {
   // Plays the sample once from start seconds in at volume 0..1 and pan -1
   // (left) to 1 (right); a non-zero playback handle, 0 when nothing plays.
   virtual int32_t Play(uint32_t sample, float volume, float pan, double start) = 0;
+  // Stops a playback Play returned; nothing for one that has ended.
+  virtual void Stop(int32_t) {}
+  // Seconds into its sample the playback has reached by the output's own
+  // clock; -1 once it has ended, or where the backend cannot tell.
+  virtual double Position(int32_t) { return -1; }
+  // The sample's sound as decoded for the output: 16-bit signed frames,
+  // channels interleaved. False where the backend keeps none.
+  virtual bool Sound(uint32_t, const int16_t*&, size_t& frames, int& channels, int& rate) {
+    frames = 0;
+    channels = rate = 0;
+    return false;
+  }
 };
 
 AudioBackend& CurrentAudioBackend();

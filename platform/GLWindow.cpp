@@ -51,6 +51,16 @@ bool BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std
   return made;
 }
 
+bool BuildToolGLWindow(int width, int height, int frameWidth, int frameHeight, TGLWindow& window,
+                       const std::string& title) {
+  if (!BuildGLWindow(width, height, 32, window, title, false)) return false;
+  window.Width = frameWidth;
+  window.Height = frameHeight;
+  ActiveWindow = window;
+  ResizeViewport(frameWidth, frameHeight);
+  return true;
+}
+
 bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen, bool desktop) {
   WindowBackend& backend = CurrentWindowBackend();
   FullscreenMode = fullscreen;

@@ -28,6 +28,12 @@ extern const float FarPlane;
 bool BuildGLWindow(int width, int height, int bits, TGLWindow& window, const std::string& title, bool fullscreen,
                    bool desktop = false);
 bool SetupGLWindow(TGLWindow& window, int width, int height, int bits, bool fullscreen, bool desktop = false);
+// A resizable window of width x height pixels for a tool that draws frames
+// inside a user interface of its own (an editor's preview): the frames are
+// still drawn in frameWidth x frameHeight units, which the window record
+// holds as its size, with the projection a window of that size has.
+bool BuildToolGLWindow(int width, int height, int frameWidth, int frameHeight, TGLWindow& window,
+                       const std::string& title);
 void KillGLWindow(TGLWindow& window, bool fullscreen);
 void ResizeViewport(int width, int height);
 void InitGLState();

@@ -37,3 +37,15 @@ int32_t PlaySample(int32_t index, int32_t volume, int32_t pan, double start) {
   const float balance = (std::clamp(pan, 0, 100) - 50) / 50.0f;
   return CurrentAudioBackend().Play(SampleSlots[index], level, balance, start);
 }
+
+void StopPlayback(int32_t playback) {
+  if (playback != 0) CurrentAudioBackend().Stop(playback);
+}
+
+double PlaybackPosition(int32_t playback) { return playback != 0 ? CurrentAudioBackend().Position(playback) : -1; }
+
+bool SampleSound(int32_t index, TSoundView& sound) {
+  sound = TSoundView{};
+  if (index < 0 || index >= SampleCount || SampleSlots[index] == 0) return false;
+  return CurrentAudioBackend().Sound(SampleSlots[index], sound.Samples, sound.Frames, sound.Channels, sound.Rate);
+}

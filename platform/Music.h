@@ -2,6 +2,7 @@
 // order, and played once from their start. Without an audio device or with
 // a missing file the program simply stays silent.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,3 +22,24 @@ int32_t LoadSample(const std::string& fileName);
 // Returns a playback handle, or 0 when nothing plays (an index that holds no
 // sample, or a start past its end).
 int32_t PlaySample(int32_t index, int32_t volume, int32_t pan, double start = 0);
+
+// For a program that starts and stops the music at will (an editor):
+//
+// Stops a playback PlaySample returned; nothing for 0 or one that has ended.
+void StopPlayback(int32_t playback);
+// Seconds into its sample the playback has reached by the audio output's
+// clock, so that pictures can follow what is heard; -1 once it has ended,
+// for 0, or where the output cannot tell.
+double PlaybackPosition(int32_t playback);
+
+// A loaded sample's sound as the output plays it: Frames frames of Channels
+// 16-bit signed samples, interleaved, Rate frames a second. The samples
+// stay valid for the rest of the run.
+struct TSoundView {
+  const int16_t* Samples = nullptr;
+  size_t Frames = 0;
+  int Channels = 0;
+  int Rate = 0;
+};
+// False for a slot that holds no sample.
+bool SampleSound(int32_t index, TSoundView& sound);

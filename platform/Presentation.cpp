@@ -46,6 +46,13 @@ struct TFrameBuffer {
 };
 
 TFrameBuffer Buffer;
+// The frame copied for showing inside a user interface (FramePicture).
+struct TFramePicture {
+  GLuint Name = 0;
+  int Width = 0;
+  int Height = 0;
+};
+TFramePicture Picture;
 bool Active = false;
 TFrameScale Scale = TFrameScale::Scaled;
 int UnitWidth = 800;
@@ -167,4 +174,33 @@ TPixelRect SurfaceRect() { return FitRect(SurfaceWidth, SurfaceHeight); }
 
 void ReadFromSurface(bool surface) {
   if (Active) glBindFramebuffer(GL_READ_FRAMEBUFFER, surface ? 0 : Buffer.Frame);
+}
+
+void DrawIntoFrame() {
+  if (Active) glBindFramebuffer(GL_FRAMEBUFFER, Buffer.Frame);
+  glViewport(0, 0, FramePixelWidth(), FramePixelHeight());
+}
+
+void DrawIntoSurface(int width, int height) {
+  if (Active) glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glViewport(0, 0, width, height);
+}
+
+uint32_t FramePicture() {
+  if (!Active) return 0;
+  if (Picture.Name == 0) glGenTextures(1, &Picture.Name);
+  glBindTexture(GL_TEXTURE_2D, Picture.Name);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, Buffer.Frame);
+  if (Picture.Width != Buffer.Width || Picture.Height != Buffer.Height) {
+    // Storage of the frame's size (one level, filtered when shown smaller
+    // or larger), then filled from the frame like every other time.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, Buffer.Width, Buffer.Height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    Picture.Width = Buffer.Width;
+    Picture.Height = Buffer.Height;
+  }
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, Buffer.Width, Buffer.Height);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return Picture.Name;
 }

@@ -6,6 +6,8 @@
 // 800 x 600 units. Without frame-buffer objects the frame is drawn straight
 // into the window, as before.
 #pragma once
+#include <cstdint>
+
 #include "platform/Types.h"
 
 // The largest 4:3 rectangle centred in a surface of this size; empty for an
@@ -31,3 +33,15 @@ TPixelRect SurfaceRect();
 // Reads (glReadPixels) come from the window's back buffer instead of the
 // frame, for a look at the composed picture; false switches back.
 void ReadFromSurface(bool surface);
+
+// For a program that shows the frame inside a user interface of its own
+// rather than filling the window with it (an editor's preview):
+// drawing goes into the frame buffer, over all of it;
+void DrawIntoFrame();
+// drawing goes into the window's back buffer of this pixel size, over all
+// of it, as the interface draws;
+void DrawIntoSurface(int width, int height);
+// and the finished frame is copied into a texture of its pixel size, the
+// same texture every time (resized as needed), which is returned; 0 without
+// a frame buffer.
+uint32_t FramePicture();

@@ -1,7 +1,5 @@
 #include "runtime/CommandLine.h"
 
-#include <cctype>
-
 #include "runtime/CommandWords.h"
 #include "runtime/VideoCapture.h"
 
@@ -29,30 +27,17 @@ const TValueOption* FindValueOption(const std::string& word) {
   return nullptr;
 }
 
-// A whole number of at most five digits at word[at], with at moved past it.
-std::optional<int> ReadDimension(const std::string& word, size_t& at) {
-  const size_t first = at;
-  int value = 0;
-  while (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at])) && at - first < 5)
-    value = value * 10 + (word[at++] - '0');
-  if (at == first || (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at])))) return std::nullopt;
-  return value;
-}
-
 // --size's value: "<width>x<height>" within the sizes a capture takes.
 std::optional<TUsageError> ReadSize(const std::string& value, TCaptureOptions& capture) {
-  size_t at = 0;
-  const std::optional<int> width = ReadDimension(value, at);
-  std::optional<int> height;
-  if (width && at < value.size() && (value[at] == 'x' || value[at] == 'X')) height = ReadDimension(value, ++at);
+  const std::optional<TPixelSize> size = ParsePixelSize(value);
   const std::string range = std::to_string(MinCaptureWidth) + "x" + std::to_string(MinCaptureHeight) + " to " +
                             std::to_string(MaxCaptureWidth) + "x" + std::to_string(MaxCaptureHeight);
-  if (!height || at != value.size())
-    return TUsageError{"--size takes a width and height in pixels, such as 1440x1080, not \"" + value + "\""};
-  if (*width < MinCaptureWidth || *width > MaxCaptureWidth || *height < MinCaptureHeight || *height > MaxCaptureHeight)
+  if (!size) return TUsageError{"--size takes a width and height in pixels, such as 1440x1080, not \"" + value + "\""};
+  if (size->Width < MinCaptureWidth || size->Width > MaxCaptureWidth || size->Height < MinCaptureHeight ||
+      size->Height > MaxCaptureHeight)
     return TUsageError{"--size must be from " + range + ", not " + value};
-  capture.Width = *width;
-  capture.Height = *height;
+  capture.Width = size->Width;
+  capture.Height = size->Height;
   capture.SizeGiven = true;
   return std::nullopt;
 }

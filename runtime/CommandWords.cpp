@@ -8,6 +8,27 @@
 #include <cstring>
 #include <numeric>
 
+namespace {
+// A whole number of at most five digits at word[at], with at moved past it.
+std::optional<int> ReadDimension(const std::string& word, size_t& at) {
+  const size_t first = at;
+  int value = 0;
+  while (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at])) && at - first < 5)
+    value = value * 10 + (word[at++] - '0');
+  if (at == first || (at < word.size() && std::isdigit(static_cast<unsigned char>(word[at])))) return std::nullopt;
+  return value;
+}
+}  // namespace
+
+std::optional<TPixelSize> ParsePixelSize(const std::string& word) {
+  size_t at = 0;
+  const std::optional<int> width = ReadDimension(word, at);
+  if (!width || at >= word.size() || (word[at] != 'x' && word[at] != 'X')) return std::nullopt;
+  const std::optional<int> height = ReadDimension(word, ++at);
+  if (!height || at != word.size()) return std::nullopt;
+  return TPixelSize{*width, *height};
+}
+
 std::optional<double> ParseNumber(const char* word) {
   // A plain decimal number, sign and exponent allowed: no spaces, no "+",
   // no hexadecimal, nothing the double cannot hold. (strtod, which takes all

@@ -24,6 +24,13 @@ std::string FrameRateText(const TFrameRate& rate);
 // A number as messages show it: "2.5", "60".
 std::string NumberText(double value);
 
+// A size in pixels written "<width>x<height>" ("1440x1080", an "X" too), each
+// a whole number of at most five digits; nothing for anything else.
+struct TPixelSize {
+  int Width = 0, Height = 0;
+};
+std::optional<TPixelSize> ParsePixelSize(const std::string& word);
+
 // Server mode when "-vrt" is exactly one of the command-line words 0, 1, 2.
 bool ServerModeRequested(int argc, const char* const* argv);
 // A window instead of full screen when "-w" is one of the words 0, 1, 2.

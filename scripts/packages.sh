@@ -10,6 +10,7 @@ VEMLA_PACKAGES=(
   libgl1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglu1-mesa
   libjpeg62-turbo-dev libpng-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libmp3lame-dev ffmpeg
+  libimgui-dev libstb-dev
   libtinyxml2-dev
 )
 

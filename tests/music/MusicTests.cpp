@@ -7,35 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "WavFile.h"
 #include "platform/Music.h"
 
 namespace {
-void Put(std::vector<uint8_t>& b, uint32_t v, int bytes) {
-  for (int k = 0; k < bytes; ++k) b.push_back((v >> (8 * k)) & 0xFF);
-}
-
-// A short 16-bit mono WAV of silence.
-std::string WriteWav(const std::string& name) {
-  const uint32_t samples = 4410;
-  std::vector<uint8_t> b{'R', 'I', 'F', 'F'};
-  Put(b, 36 + samples * 2, 4);
-  for (char c : std::string("WAVEfmt ")) b.push_back(c);
-  Put(b, 16, 4);
-  Put(b, 1, 2);
-  Put(b, 1, 2);
-  Put(b, 44100, 4);
-  Put(b, 88200, 4);
-  Put(b, 2, 2);
-  Put(b, 16, 2);
-  for (char c : std::string("data")) b.push_back(c);
-  Put(b, samples * 2, 4);
-  b.resize(b.size() + samples * 2, 0);
-  const std::string path = "/tmp/vemla-music-" + std::to_string(getpid()) + "-" + name;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(b.data(), 1, b.size(), f);
-  std::fclose(f);
-  return path;
-}
+// A short WAV of silence.
+std::string WriteWav(const std::string& name) { return WriteWavFile(name, std::vector<int16_t>(4410, 0)); }
 }  // namespace
 
 bool WriteSineMp3(const std::string& path, double seconds);

@@ -7,6 +7,7 @@
 set -u
 program=$1
 stage=$2
+source "$(dirname "$0")/../support/stop_program.sh"
 dir=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$dir"' EXIT
@@ -48,12 +49,7 @@ expect_line "Out of sync"
 exec 3>&-
 expect_line "Offline"
 
-kill -TERM "$pid"
-for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "still running 10 s after SIGTERM"
-wait "$pid"
-status=$?
+stop_program "$pid" TERM 10 "the server"
 pid=
-[ "$status" -eq 0 ] || fail "exit status $status after SIGTERM"
 [ "$(head -c 6 out.txt)" = "ONLINE" ] || fail "the first caption printed is not ONLINE"
 echo "server mode followed the packets and ended on SIGTERM"

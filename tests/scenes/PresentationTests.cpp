@@ -179,3 +179,43 @@ TEST_F(Presentation, EmptySurfaceDrawsNothing) {
   ComposeFrame();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// A frame shown inside a user interface (the sync editor's preview): copied
+// into one texture of the frame's own size, its bottom row first as drawn,
+// the same texture again after the frame's size changes.
+TEST_F(Presentation, FramePictureIsTheFrameInOneTextureOfItsSize) {
+  UseWideSurface(TFrameScale::Native, 1000, 600);
+  ASSERT_EQ(FramePixelWidth(), 800);
+  DrawIntoFrame();
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, 8, 4);
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  const uint32_t picture = FramePicture();
+  ASSERT_NE(picture, 0u);
+  glBindTexture(GL_TEXTURE_2D, picture);
+  int w = 0, h = 0;
+  std::vector<uint8_t> texels = BoundTexels(w, h);
+  ASSERT_EQ(w, 800);
+  ASSERT_EQ(h, 600);
+  EXPECT_EQ((std::vector<uint8_t>{texels[0], texels[1], texels[2]}), (std::vector<uint8_t>{0, 255, 0}));
+  const size_t corner = (static_cast<size_t>(599) * 800 + 799) * 4;
+  EXPECT_EQ((std::vector<uint8_t>{texels[corner], texels[corner + 1], texels[corner + 2]}),
+            (std::vector<uint8_t>{255, 0, 0}));
+
+  SetSurfaceSize(400, 300);
+  DrawIntoFrame();
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_EQ(FramePicture(), picture);
+  glBindTexture(GL_TEXTURE_2D, picture);
+  texels = BoundTexels(w, h);
+  EXPECT_EQ(w, 400);
+  EXPECT_EQ(h, 300);
+  EXPECT_EQ(texels[2], 255);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  DrawIntoSurface(1000, 600);
+}

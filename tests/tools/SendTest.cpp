@@ -2,10 +2,6 @@
 // sends as a listener on 127.0.0.1 reads them, and a watched timeline that
 // breaks and mends.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -17,54 +13,12 @@
 #include "Song.h"
 #include "TrackSource.h"
 #include "platform/SharedState.h"
+#include "support/Listener.h"
 #include "support/TempDir.h"
 
 namespace {
 constexpr double Beat = 60.0 / Tempo;
 const std::string Track = std::string(VEMLA_STAGE_DIR) + "/demo.vrk";
-
-// A listener on 127.0.0.1 at a free port.
-class TTestListener {
- public:
-  TTestListener() {
-    Socket = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(Socket, reinterpret_cast<sockaddr*>(&address), size);
-    listen(Socket, 1);
-    getsockname(Socket, reinterpret_cast<sockaddr*>(&address), &size);
-    Port = ntohs(address.sin_port);
-  }
-  ~TTestListener() { Close(); }
-  void Close() {
-    if (Socket >= 0) close(Socket);
-    Socket = -1;
-  }
-
-  // The first connection's bytes until it closes, at most limit of them,
-  // waiting no more than five seconds for each read.
-  std::vector<uint8_t> ReadClient(size_t limit = 1 << 20) {
-    std::vector<uint8_t> bytes;
-    pollfd waiting{Socket, POLLIN, 0};
-    if (poll(&waiting, 1, 5000) != 1) return bytes;
-    const int client = accept(Socket, nullptr, nullptr);
-    uint8_t buffer[4096];
-    while (bytes.size() < limit) {
-      pollfd readable{client, POLLIN, 0};
-      if (poll(&readable, 1, 5000) != 1) break;
-      const ssize_t got = recv(client, buffer, sizeof buffer, 0);
-      if (got <= 0) break;
-      bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    close(client);
-    return bytes;
-  }
-
-  int Socket = -1;
-  int Port = 0;
-};
 
 int Send(std::vector<std::string> words) {
   words.insert(words.begin(), "vemla-send");

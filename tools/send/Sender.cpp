@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "Playhead.h"
+#include "PreviewLink.h"
 #include "TrackSource.h"
 #include "platform/Console.h"
-#include "platform/SharedState.h"
-#include "platform/SocketBackend.h"
 #include "runtime/Timer.h"
 
 namespace {
@@ -26,57 +25,44 @@ void Report(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-// One connection to the preview; it never answers, so anything readable on
-// it is the server closing it.
-class TPreviewLink {
+// The preview link of the options, saying on stderr why it fails.
+class TSendLink {
  public:
-  explicit TPreviewLink(const TSendOptions& options) : Where(options.Host + ":" + std::to_string(options.Port)) {}
-  ~TPreviewLink() { CurrentSocketBackend().Close(Socket); }
+  explicit TSendLink(const TSendOptions& options) : Link(options.Host, options.Port) {}
 
-  bool Connect(const TSendOptions& options) {
-    SocketFailure failure;
-    Socket = CurrentSocketBackend().Connect(options.Host, options.Port, failure);
-    if (Socket < 0) Report("Cannot connect to " + Where + ": " + failure.Text);
-    return Socket >= 0;
+  bool Connect() {
+    std::string reason;
+    if (Link.Connect(reason)) return true;
+    Report("Cannot connect to " + Link.Where() + ": " + reason);
+    return false;
   }
 
   // Samples the track at the time and sends all its channels.
   bool SendAt(TVRTReader& reader, double time) {
-    reader.Sample(static_cast<float>(time));
-    const std::vector<float> values(Channels, Channels + reader.Data.size());
-    const std::vector<uint8_t> packet = EncodePacket(values);
-    SocketFailure failure;
-    if (CurrentSocketBackend().Send(Socket, packet.data(), packet.size(), failure)) return true;
-    return Lost(failure.Text);
+    std::string reason;
+    return Link.Send(PacketValuesAt(reader, time), reason) || Lost(reason);
   }
 
   // Waits up to the time for keys (in a terminal) or for the server to go.
   std::string Wait(double seconds, bool keys) {
     const int ms = static_cast<int>(seconds * 1000);
     if (keys) return WaitForTypedBytes(ms);
-    CurrentSocketBackend().Wait({Socket}, ms);
+    Link.Wait(ms);
     return {};
   }
 
   bool StillOpen() {
-    uint8_t bytes[64];
-    size_t received = 0;
-    SocketFailure failure;
-    switch (CurrentSocketBackend().Receive(Socket, bytes, sizeof bytes, received, failure)) {
-      case ReceiveOutcome::Closed: return Lost("the server closed the connection");
-      case ReceiveOutcome::Failed: return Lost(failure.Text);
-      default: return true;
-    }
+    std::string reason;
+    return Link.StillOpen(reason) || Lost(reason);
   }
 
  private:
   bool Lost(const std::string& reason) {
-    Report("Lost the connection to " + Where + ": " + reason);
+    Report("Lost the connection to " + Link.Where() + ": " + reason);
     return false;
   }
 
-  std::string Where;
-  SocketId Socket = -1;
+  TPreviewLink Link;
 };
 
 // The terminal's keys, handed back however the run ends.
@@ -88,7 +74,7 @@ struct TRawKeysGuard {
   }
 };
 
-int Play(const TSendOptions& options, TVRTReader& reader, TPreviewLink& link) {
+int Play(const TSendOptions& options, TVRTReader& reader, TSendLink& link) {
   const double end = reader.EndTime();
   const double frame = 1 / options.Rate;
   TRawKeysGuard keys;
@@ -153,8 +139,8 @@ int RunSend(const TSendOptions& options) {
     Report(text);
     return 2;
   }
-  TPreviewLink link(options);
-  if (!link.Connect(options)) return 1;
+  TSendLink link(options);
+  if (!link.Connect()) return 1;
   if (options.Once) return link.SendAt(reader, *options.Once) ? 0 : 1;
   return Play(options, reader, link);
 }
