@@ -49,6 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(options.Width >= 640 && options.Height >= 480);
     for (const TSendTarget& target : options.Sends)
       Require(!target.Host.empty() && target.Port >= 1 && target.Port <= 65535);
+    Require(!options.Listen.Host.empty() && options.Listen.Port >= 1 && options.Listen.Port <= 65535);
+    // A job has its two files and nothing of the editor's window (unless
+    // --help cut the reading short).
+    if (options.Job != TEditJob::Edit && !options.Help)
+      Require(!options.From.empty() && !options.To.empty() && !options.Sync && options.Sends.empty() &&
+              options.Script.empty() && options.Timeline.empty());
   }
   return 0;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/GLWindow.h"
+#include "platform/SocketBackend.h"
 
 // The keys a tool tells apart, whatever the keyboard's layout.
 enum class TKey : uint8_t {
@@ -54,10 +55,18 @@ void StopGui();
 
 // Waits up to timeoutMs (-1: for ever, 0: not at all) for input, asleep,
 // then takes the input that is there into events (appended) and into ImGui.
+// Where the host's loop does the waiting (HostFramesMayWait, a browser) it
+// never waits.
 // A batch ends after each key, button, typed text or move with a button
 // held, so that every press, release and drag step gets a frame of its own
 // and none is lost between two frames. Returns whether anything came.
 bool TakeGuiInput(int timeoutMs, std::vector<TInputEvent>& events);
+// For a tool that serves connections while it waits for the user: sleeps
+// up to timeoutMs (-1: for ever) until input comes or one of the sockets is
+// ready (SocketWatch), taking nothing; TakeGuiInput then takes the input.
+// The window system and the sockets are slept on together, without
+// looking at either in turns.
+void WaitForGuiInputOrSockets(int timeoutMs, const SocketWatch& sockets);
 // Whether input is waiting that TakeGuiInput has not taken yet.
 bool GuiInputPending();
 // Puts input into the window's event queue, where TakeGuiInput finds it as

@@ -7,3 +7,9 @@
 #include <functional>
 
 void RunHostLoop(const std::function<bool()>& frame);
+
+// Whether a frame may sleep while it waits for input or for its next due
+// work. Natively yes: the program's loop is its own, and an idle program
+// sleeps. In a browser no: the page's loop does the waiting between
+// animation frames, and a frame that slept would hold the whole page.
+bool HostFramesMayWait();

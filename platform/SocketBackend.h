@@ -16,6 +16,21 @@ struct SocketFailure {
   std::string Text;
 };
 
+// Sockets to sleep on: one in Readable ends the sleep when it has something
+// to read or a connection to accept, one in Writable when it can take bytes
+// (or, while connecting, when its connection is made or has failed).
+struct SocketWatch {
+  std::vector<SocketId> Readable, Writable;
+  bool Empty() const { return Readable.empty() && Writable.empty(); }
+};
+
+// How a connection begun without waiting stands.
+enum class ConnectOutcome {
+  Connected,  // made: the socket sends and receives
+  Pending,    // still under way
+  Failed,     // refused, unreachable, or no answer: failure says why
+};
+
 enum class ReceiveOutcome {
   Data,    // some bytes arrived
   NoData,  // nothing there yet
@@ -70,6 +85,37 @@ class SocketBackend {
   virtual void WaitFor(const std::vector<SocketId>& readable, const std::vector<SocketId>& writable,
                        int milliseconds) {
     Wait(readable, writable.empty() ? milliseconds : 0);
+  }
+
+  // Connecting without waiting, for a program that must go on while a host
+  // is slow to answer or never does. Begins connecting to one of the host's
+  // addresses: the host is a numeric address or a name (a name is looked up
+  // first, which waits on the system's resolver). The addresses before
+  // `address` (counted from 0, in the resolver's order) are passed over, as
+  // is any that fails at once; on return `address` is the one being
+  // connected. The socket is non-blocking, and FinishConnect tells when its
+  // connection is made. -1 with the failure where no address is left. A
+  // backend without it connects while waiting.
+  virtual SocketId BeginConnect(const std::string& host, int port, int& address, SocketFailure& failure) {
+    if (address > 0) {
+      failure = SocketFailure{-1, "no other address to try"};
+      return -1;
+    }
+    return Connect(host, port, failure);
+  }
+  // How the connection begun stands, without waiting. On Failed the socket
+  // is of no further use (the caller closes it); the next address may be
+  // tried with BeginConnect.
+  virtual ConnectOutcome FinishConnect(SocketId, SocketFailure&) { return ConnectOutcome::Connected; }
+
+  // Two connected sockets of the process's own, so that one thread can
+  // wake another sleeping in WaitFor: a byte sent on writer makes reader
+  // readable. Both non-blocking. False with the failure where there can be
+  // none.
+  virtual bool WakePair(SocketId& reader, SocketId& writer, SocketFailure& failure) {
+    reader = writer = -1;
+    failure = SocketFailure{-1, "waking a wait is not supported here"};
+    return false;
   }
 };
 

@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh [target|all] [runs] [seconds]
 #       defaults: all targets in turn, 1000000 runs and 600 seconds each
 #
-# Targets: 3ds bmp tga jpeg png track packets timeline document editscript. Each target's inputs grow
+# Targets: 3ds bmp tga jpeg png track packets timeline document sync rocket editscript. Each target's inputs grow
 # in build/fuzz/<target>/corpus (seeded from fuzz/corpus/<target>); its
 # findings are written to build/fuzz/<target>/. Set FUZZ_FLAGS for more
 # libFuzzer options.
@@ -16,7 +16,7 @@ source "$root/scripts/packages.sh"
 VEMLA_PACKAGES=()
 vemla_install_packages clang libclang-rt-14-dev
 
-targets=(3ds bmp tga jpeg png track packets timeline document editscript)
+targets=(3ds bmp tga jpeg png track packets timeline document sync rocket editscript)
 which=${1:-all}
 runs=${2:-1000000}
 seconds=${3:-600}
@@ -40,7 +40,7 @@ sources_of() {
       platform/Stream.cpp -Itools/timeline -Itools/rocket -ltinyxml2 ;;
     editscript) echo fuzz/FuzzEditScript.cpp tools/edit/Script.cpp tools/edit/Bindings.cpp tools/edit/EditOptions.cpp \
       runtime/CommandWords.cpp platform/Directory.cpp platform/Stream.cpp -Itools/edit \
-      -Itools/timeline -Itools/document -Itools/send -DVEMLA_SOURCE_DIR=\"$root\" -DVEMLA_BUILD_STAGE=\"$root/build/stage\" ;;
+      -Itools/timeline -Itools/document -Itools/send -Itools/sync -Itools/rocket -DVEMLA_SOURCE_DIR=\"$root\" -DVEMLA_BUILD_STAGE=\"$root/build/stage\" ;;
     *) return 1 ;;
   esac
 }

@@ -160,6 +160,13 @@ _vemla_wb_build_imgui() {
   _vemla_ds_licence imgui "LICENSE.txt=$1/LICENSE.txt"
 }
 
+# tinyxml2 for GNU Rocket's editor files, by its own CMake project, which
+# writes tinyxml2.pc.
+_vemla_wb_build_tinyxml2() {
+  _vemla_wb_cmake "$1" "$2" -Dtinyxml2_BUILD_TESTING=OFF -DBUILD_TESTING=OFF || return 1
+  _vemla_ds_licence tinyxml2 "LICENSE.txt=$1/LICENSE.txt"
+}
+
 vemla_web_deps() {
   local root web prefix src bld logs apt stamps toolchain jobs updated=0
   local recipes=_vemla_wb toolchain_files
@@ -187,6 +194,7 @@ vemla_web_deps() {
   _vemla_ds_library libjpeg-turbo libjpeg-turbo lib/libjpeg.a || return 1
   _vemla_ds_library freetype freetype lib/libfreetype.a || return 1
   _vemla_ds_library imgui imgui lib/libimgui.a || return 1
+  _vemla_ds_library tinyxml2 tinyxml2 lib/libtinyxml2.a || return 1
 
   VEMLA_WEB_DEPS=$prefix
   export VEMLA_WEB_DEPS

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program from this machine and tests it under wine:
 # installs what it needs from Debian, cross-builds the libraries once (into
-# build/windows/deps), builds vemla.exe, vemla-send.exe and the tests with
-# MinGW-w64 into build/windows/build, runs the tests under wine on an Xvfb
+# build/windows/deps), builds vemla.exe, vemla-send.exe, vemla-edit.exe and
+# the tests with MinGW-w64 into build/windows/build, runs the tests under wine on an Xvfb
 # display, tries the program as a user would, and packs
 # build/windows/vemla-windows.zip, which is tried once more unpacked into an
 # empty folder under a fresh wine prefix. Every test runs in the environment
@@ -59,7 +59,7 @@ echo "Windows build: packing $zip"
 pack=$out/pack/vemla
 rm -rf "$out/pack" "$zip"
 mkdir -p "$pack/fonts" "$pack/licences"
-cp "$build/vemla.exe" "$build/vemla-send.exe" "$pack/"
+cp "$build/vemla.exe" "$build/vemla-send.exe" "$build/vemla-edit.exe" "$pack/"
 cp "$build/stage/demo.vrk" "$pack/"
 cp -r "$build/stage/data" "$pack/data"
 cp "$root/tools/content/demo.timeline" "$pack/"
@@ -113,6 +113,11 @@ vemla_check "$results.txt" windows.crash 120 tests/windows/crash.sh "$WINE" "$bu
 echo "Windows build: the programs under wine"
 vemla_check "$results.txt" windows.programs 900 \
   tests/windows/programs.sh "$WINE" "$build" "$root/build/vemla" "$root/build/stage" || status=1
+
+echo "Windows build: the sync editor under wine"
+vemla_check "$results.txt" windows.edit 600 \
+  tests/windows/edit.sh "$WINE" "$build" "$root/build/vemla-edit" "$root/build/stage" "$root/tools/content/demo.timeline" ||
+  status=1
 
 echo "Windows build: the zip in an empty folder under a fresh wine prefix"
 vemla_check "$results.txt" windows.zip 600 \

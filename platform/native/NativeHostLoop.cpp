@@ -4,3 +4,5 @@ void RunHostLoop(const std::function<bool()>& frame) {
   while (frame()) {
   }
 }
+
+bool HostFramesMayWait() { return true; }

@@ -142,35 +142,75 @@ class PosixSocketBackend final : public SocketBackend {
     }
   }
 
+  // Each of the host's addresses in turn, waiting for its answer; the
+  // last failure is the one said.
   SocketId Connect(const std::string& host, int port, SocketFailure& failure) override {
+    SocketFailure last;
+    for (int address = 0;; ++address) {
+      SocketFailure begun;
+      const SocketId socket = BeginConnect(host, port, address, begun);
+      if (socket < 0) {
+        failure = address > 0 && begun.Code == -1 ? last : begun;
+        return -1;
+      }
+      ConnectOutcome outcome;
+      while ((outcome = FinishConnect(socket, last)) == ConnectOutcome::Pending) WaitFor({}, {socket}, 1000);
+      if (outcome == ConnectOutcome::Connected) return socket;
+      Close(socket);
+    }
+  }
+
+  SocketId BeginConnect(const std::string& host, int port, int& address, SocketFailure& failure) override {
     addrinfo* found = Resolve(host, port, false, failure);
     if (found == nullptr) return -1;
-    int fd = -1;
-    failure = FailureFrom(ECONNREFUSED);
-    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
-      fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+    int fd = -1, index = 0;
+    failure = SocketFailure{-1, "no other address to try"};
+    for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next, ++index) {
+      if (index < address) continue;
+      fd = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
       if (fd < 0) {
         failure = FailureFrom(errno);
         continue;
       }
-      if (connect(fd, a->ai_addr, a->ai_addrlen) == 0) break;
+      // Packets are small and each should leave at once.
+      const int yes = 1;
+      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+      int result;
+      do result = connect(fd, a->ai_addr, a->ai_addrlen);
+      while (result != 0 && errno == EINTR);
+      if (result == 0 || errno == EINPROGRESS) {
+        address = index;
+        break;
+      }
       failure = FailureFrom(errno);
       close(fd);
       fd = -1;
     }
     freeaddrinfo(found);
-    if (fd >= 0) {
-      // Packets are small and each should leave at once.
-      const int yes = 1;
-      setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-      // Receive must not wait on it, as on accepted connections; Send waits itself.
-      if (!MakeNonBlocking(fd)) {
-        failure = FailureFrom(errno);
-        close(fd);
-        fd = -1;
-      }
-    }
     return fd;
+  }
+
+  ConnectOutcome FinishConnect(SocketId socket, SocketFailure& failure) override {
+    pollfd p{static_cast<int>(socket), POLLOUT, 0};
+    if (poll(&p, 1, 0) <= 0) return ConnectOutcome::Pending;
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(static_cast<int>(socket), SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+    if (error == 0) return ConnectOutcome::Connected;
+    failure = FailureFrom(error);
+    return ConnectOutcome::Failed;
+  }
+
+  bool WakePair(SocketId& reader, SocketId& writer, SocketFailure& failure) override {
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds) != 0) {
+      failure = FailureFrom(errno);
+      reader = writer = -1;
+      return false;
+    }
+    reader = fds[0];
+    writer = fds[1];
+    return true;
   }
 
   bool Send(SocketId connection, const uint8_t* data, size_t size, SocketFailure& failure) override {

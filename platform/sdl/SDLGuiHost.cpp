@@ -9,10 +9,13 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cstring>
+#include <thread>
 
 #include "platform/GuiHost.h"
+#include "platform/HostLoop.h"
 #include "platform/Presentation.h"
 
 namespace {
@@ -94,6 +97,34 @@ struct HeldInput {
   bool Ctrl = false, Shift = false, Alt = false;
 };
 HeldInput Held;
+
+// Sleeping on the window system and on sockets at once: a thread sleeps on
+// the sockets while this one sleeps in the window system's wait, and the
+// one that wakes first wakes the other, the thread with an event of its own
+// kind in the queue, this one with a byte on the wake pair, which the
+// thread sleeps on too. Made at the first wait on sockets.
+bool WakeTried = false;
+Uint32 WakeEvent = static_cast<Uint32>(-1);
+SocketId WakeReader = -1, WakeWriter = -1;
+// A wait "for ever" on sockets, in milliseconds.
+constexpr int SocketsForEver = 24 * 3600 * 1000;
+
+bool MakeWaker() {
+  if (!WakeTried) {
+    WakeTried = true;
+    WakeEvent = SDL_RegisterEvents(1);
+    SocketFailure failure;
+    if (WakeEvent != static_cast<Uint32>(-1)) CurrentSocketBackend().WakePair(WakeReader, WakeWriter, failure);
+  }
+  return WakeReader >= 0 && WakeEvent != static_cast<Uint32>(-1);
+}
+
+void ForgetWaker() {
+  CurrentSocketBackend().Close(WakeReader);
+  CurrentSocketBackend().Close(WakeWriter);
+  WakeReader = WakeWriter = -1;
+  WakeTried = false;
+}
 
 int ButtonIndex(Uint8 button) {
   switch (button) {
@@ -210,6 +241,7 @@ bool StartGui(const TGLWindow& window, std::string& reason) {
 }
 
 void StopGui() {
+  ForgetWaker();
   if (Window == nullptr) return;
   ImGui_ImplOpenGL2_Shutdown();
   ImGui_ImplSDL2_Shutdown();
@@ -220,6 +252,8 @@ void StopGui() {
 bool TakeGuiInput(int timeoutMs, std::vector<TInputEvent>& events) {
   SDL_Event e;
   bool any = false;
+  // Where the host's loop does the waiting (a browser), input is only taken.
+  if (!HostFramesMayWait()) timeoutMs = 0;
   if (timeoutMs != 0 && !DriverWaits) {
     // Nothing can come while asleep: the time is slept whole.
     if (!GuiInputPending()) SDL_Delay(static_cast<Uint32>(timeoutMs < 0 ? 1000 : timeoutMs));
@@ -234,6 +268,58 @@ bool TakeGuiInput(int timeoutMs, std::vector<TInputEvent>& events) {
     if (Take(e, events)) break;
   }
   return any;
+}
+
+void WaitForGuiInputOrSockets(int timeoutMs, const SocketWatch& sockets) {
+  if (timeoutMs == 0 || GuiInputPending()) return;
+  SocketBackend& backend = CurrentSocketBackend();
+  if (!DriverWaits) {
+    // No input can come but what this thread posts: the sockets alone.
+    const int ms = timeoutMs < 0 ? 1000 : timeoutMs;
+    if (sockets.Empty())
+      SDL_Delay(static_cast<Uint32>(ms));
+    else
+      backend.WaitFor(sockets.Readable, sockets.Writable, ms);
+    return;
+  }
+  if (sockets.Empty()) {
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
+    return;
+  }
+  const int ms = timeoutMs < 0 ? SocketsForEver : timeoutMs;
+  if (!MakeWaker()) {
+    // Without a wake pair the two are looked at in turns, briefly each.
+    const Uint64 end = SDL_GetTicks64() + static_cast<Uint64>(ms);
+    while (SDL_GetTicks64() < end && !GuiInputPending())
+      backend.WaitFor(sockets.Readable, sockets.Writable, std::min<int>(10, static_cast<int>(end - SDL_GetTicks64())));
+    return;
+  }
+  std::vector<SocketId> readable = sockets.Readable;
+  readable.push_back(WakeReader);
+  std::atomic<bool> woken{false};
+  std::thread sleeper([&] {
+    backend.WaitFor(readable, sockets.Writable, ms);
+    if (!woken.exchange(true)) {
+      SDL_Event e;
+      std::memset(&e, 0, sizeof e);
+      e.type = WakeEvent;
+      SDL_PushEvent(&e);
+    }
+  });
+  SDL_WaitEventTimeout(nullptr, ms);
+  if (!woken.exchange(true)) {
+    const uint8_t byte = 1;
+    size_t sent = 0;
+    SocketFailure failure;
+    backend.SendSome(WakeWriter, &byte, 1, sent, failure);
+  }
+  sleeper.join();
+  uint8_t bytes[16];
+  size_t received = 0;
+  SocketFailure failure;
+  while (backend.Receive(WakeReader, bytes, sizeof bytes, received, failure) == ReceiveOutcome::Data) {
+  }
+  SDL_FlushEvent(WakeEvent);
 }
 
 bool GuiInputPending() {

@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/web/GLAttribGroups.h"
 #include "platform/web/GLMath.h"
+#include "platform/web/GLPixels.h"
 #include "platform/web/WebGL2.h"
 
 namespace {
@@ -62,6 +64,13 @@ struct TServerState {
   GLenum MatrixMode = GL_MODELVIEW;
   GLuint Texture = 0;
   bool ColorMask[4] = {true, true, true, true};
+  // Kept for glGet and the attribute stack (Dear ImGui's OpenGL 2 backend
+  // saves and restores them); WebGL draws filled and smooth whatever they
+  // say, and the program modulates by the texture.
+  bool StencilTest = false;
+  GLenum PolygonModes[2] = {GL_FILL, GL_FILL};
+  GLenum ShadeModel = GL_SMOOTH;
+  GLint TexEnvMode = GL_MODULATE;
 };
 
 struct TClientArray {
@@ -92,12 +101,15 @@ struct TLocations {
 
 TServerState State;
 std::vector<TServerState> AttribStack;
+std::vector<GLbitfield> AttribMasks;  // the mask each entry of AttribStack was pushed with
 std::vector<TMatrix4> Modelview(1, IdentityMatrix());
 std::vector<TMatrix4> Projection(1, IdentityMatrix());
 std::vector<TMatrix4> TextureMatrix(1, IdentityMatrix());
 TClientArray VertexArray, NormalArray, ColorArray, TexCoordArray;
 GLuint ArrayBuffer = 0, ElementBuffer = 0;
 GLint UnpackAlignment = 4, PackAlignment = 4;
+GLint UnpackRowLength = 0;  // WebGL 2 takes it as OpenGL does; kept for glGet
+TPackParameters Pack;       // for RGB reads, which the layer lays out itself
 GLenum LastError = GL_NO_ERROR;
 
 bool Started = false;
@@ -418,6 +430,7 @@ void RestoreServerState() {
   Capability(GL_DEPTH_TEST, State.DepthTest);
   Capability(GL_SCISSOR_TEST, State.Scissor);
   Capability(GL_CULL_FACE, State.CullFace);
+  Capability(GL_STENCIL_TEST, State.StencilTest);
   emscripten_glBlendFunc(State.BlendSource, State.BlendDestination);
   emscripten_glDepthFunc(State.DepthFunc);
   emscripten_glDepthMask(State.DepthMask);
@@ -440,6 +453,7 @@ bool* EnableFlag(GLenum cap) {
     case GL_DEPTH_TEST: return &State.DepthTest;
     case GL_SCISSOR_TEST: return &State.Scissor;
     case GL_CULL_FACE: return &State.CullFace;
+    case GL_STENCIL_TEST: return &State.StencilTest;
     default:
       if (cap >= GL_LIGHT0 && cap <= GL_LIGHT7) return &State.Lights[cap - GL_LIGHT0].Enabled;
       return nullptr;
@@ -447,6 +461,7 @@ bool* EnableFlag(GLenum cap) {
 }
 
 bool PassedOn(GLenum cap) {
+  if (cap == GL_STENCIL_TEST) return true;
   return cap == GL_BLEND || cap == GL_DEPTH_TEST || cap == GL_SCISSOR_TEST || cap == GL_CULL_FACE;
 }
 
@@ -464,6 +479,93 @@ GLint ToWebFormat(GLint internalFormat) {
   if (internalFormat == 3 || internalFormat == GL_RGB8) return GL_RGB;
   if (internalFormat == 4 || internalFormat == GL_RGBA8) return GL_RGBA;
   return internalFormat;
+}
+
+// After glPopAttrib has put back the whole state pushed, what the push's
+// mask did not save is taken again from the state before the pop.
+void KeepUnpushed(const TServerState& before, GLbitfield mask) {
+  const auto keep = [mask](TAttribItem item, const auto& take) {
+    if (!AttribMaskSaves(mask, item)) take();
+  };
+  const auto copy = [](const auto& from, auto& to) { std::copy(std::begin(from), std::end(from), std::begin(to)); };
+  TServerState& s = State;
+  keep(TAttribItem::CurrentColor, [&] { copy(before.Color, s.Color); });
+  keep(TAttribItem::CurrentNormal, [&] { copy(before.Normal, s.Normal); });
+  keep(TAttribItem::CurrentTexCoord, [&] { copy(before.TexCoord, s.TexCoord); });
+  keep(TAttribItem::Lighting, [&] { s.Lighting = before.Lighting; });
+  for (int k = 0; k < MaxLights; ++k) {
+    keep(TAttribItem::LightEnables, [&] { s.Lights[k].Enabled = before.Lights[k].Enabled; });
+    keep(TAttribItem::Lights, [&] {
+      copy(before.Lights[k].Ambient, s.Lights[k].Ambient);
+      copy(before.Lights[k].Diffuse, s.Lights[k].Diffuse);
+      copy(before.Lights[k].Position, s.Lights[k].Position);
+    });
+  }
+  keep(TAttribItem::Material, [&] { s.Material = before.Material; });
+  keep(TAttribItem::ColorMaterial, [&] { s.ColorMaterial = before.ColorMaterial; });
+  keep(TAttribItem::ShadeModel, [&] { s.ShadeModel = before.ShadeModel; });
+  keep(TAttribItem::Normalize, [&] { s.Normalize = before.Normalize; });
+  keep(TAttribItem::MatrixMode, [&] { s.MatrixMode = before.MatrixMode; });
+  keep(TAttribItem::Fog, [&] { s.Fog = before.Fog; });
+  keep(TAttribItem::Blend, [&] { s.Blend = before.Blend; });
+  keep(TAttribItem::BlendFunc, [&] {
+    s.BlendSource = before.BlendSource;
+    s.BlendDestination = before.BlendDestination;
+  });
+  keep(TAttribItem::ColorMask, [&] { copy(before.ColorMask, s.ColorMask); });
+  keep(TAttribItem::ClearColor, [&] { copy(before.ClearColor, s.ClearColor); });
+  keep(TAttribItem::DepthTest, [&] { s.DepthTest = before.DepthTest; });
+  keep(TAttribItem::DepthFunc, [&] { s.DepthFunc = before.DepthFunc; });
+  keep(TAttribItem::DepthMask, [&] { s.DepthMask = before.DepthMask; });
+  keep(TAttribItem::ClearDepth, [&] { s.ClearDepth = before.ClearDepth; });
+  keep(TAttribItem::StencilTest, [&] { s.StencilTest = before.StencilTest; });
+  keep(TAttribItem::Viewport, [&] { copy(before.Viewport, s.Viewport); });
+  keep(TAttribItem::Scissor, [&] { s.Scissor = before.Scissor; });
+  keep(TAttribItem::ScissorBox, [&] { copy(before.ScissorBox, s.ScissorBox); });
+  keep(TAttribItem::CullFace, [&] { s.CullFace = before.CullFace; });
+  keep(TAttribItem::PolygonMode, [&] { copy(before.PolygonModes, s.PolygonModes); });
+  keep(TAttribItem::Texture2D, [&] { s.Texturing = before.Texturing; });
+  keep(TAttribItem::TexGen, [&] {
+    s.TexGenS = before.TexGenS;
+    s.TexGenT = before.TexGenT;
+  });
+  keep(TAttribItem::TextureBinding, [&] { s.Texture = before.Texture; });
+  keep(TAttribItem::TexEnvMode, [&] { s.TexEnvMode = before.TexEnvMode; });
+}
+
+// Client indices that reach only a stretch of the client arrays far from
+// their first vertex (Dear ImGui's draw lists, each command a stretch of
+// one large vertex buffer) are drawn from that stretch alone: the arrays
+// are pointed at its first vertex while it is gathered, and the indices
+// made relative to it. False, and nothing drawn, where an array lies in a
+// buffer object or the stretch starts at the first vertex.
+bool DrawIndexedStretch(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices, GLint largest) {
+  TClientArray* const arrays[] = {&VertexArray, &NormalArray, &ColorArray, &TexCoordArray};
+  for (const TClientArray* array : arrays)
+    if (array->Enabled && array->Buffer != 0) return false;
+  const size_t size = TypeSize(type);
+  std::vector<GLuint> relative(static_cast<size_t>(count));
+  GLuint smallest = static_cast<GLuint>(largest);
+  for (GLsizei k = 0; k < count; ++k) {
+    GLuint index = 0;
+    std::memcpy(&index, static_cast<const uint8_t*>(indices) + k * size, size);
+    relative[static_cast<size_t>(k)] = index;
+    smallest = std::min(smallest, index);
+  }
+  if (smallest == 0) return false;
+  for (GLuint& index : relative) index -= smallest;
+  const GLvoid* pointers[4];
+  for (int a = 0; a < 4; ++a) {
+    TClientArray& array = *arrays[a];
+    pointers[a] = array.Pointer;
+    const size_t stride =
+        array.Stride > 0 ? static_cast<size_t>(array.Stride) : static_cast<size_t>(array.Size) * TypeSize(array.Type);
+    if (array.Enabled) array.Pointer = static_cast<const uint8_t*>(array.Pointer) + stride * smallest;
+  }
+  BindClientArrays(largest - static_cast<GLint>(smallest) + 1);
+  for (int a = 0; a < 4; ++a) arrays[a]->Pointer = pointers[a];
+  DrawStreamedIndices(mode, count, GL_UNSIGNED_INT, relative.data());
+  return true;
 }
 
 void PushVertex(float x, float y, float z) {
@@ -511,6 +613,7 @@ void glGetFloatv(GLenum name, GLfloat* values) {
     case GL_MODELVIEW_MATRIX: std::memcpy(values, Modelview.back().m, sizeof(float) * 16); break;
     case GL_PROJECTION_MATRIX: std::memcpy(values, Projection.back().m, sizeof(float) * 16); break;
     case GL_COLOR_CLEAR_VALUE: std::memcpy(values, State.ClearColor, sizeof(float) * 4); break;
+    case GL_CURRENT_COLOR: std::memcpy(values, State.Color, sizeof(float) * 4); break;
     default: SetError(GL_INVALID_ENUM);
   }
 }
@@ -521,12 +624,37 @@ void glGetIntegerv(GLenum name, GLint* values) {
     case GL_PACK_ALIGNMENT: *values = PackAlignment; break;
     case GL_VIEWPORT: std::memcpy(values, State.Viewport, sizeof(GLint) * 4); break;
     case GL_MAX_TEXTURE_SIZE: *values = 4096; break;
+    case GL_TEXTURE_BINDING_2D: *values = static_cast<GLint>(State.Texture); break;
+    case GL_SCISSOR_BOX: std::memcpy(values, State.ScissorBox, sizeof(GLint) * 4); break;
+    case GL_POLYGON_MODE:
+      values[0] = static_cast<GLint>(State.PolygonModes[0]);
+      values[1] = static_cast<GLint>(State.PolygonModes[1]);
+      break;
+    case GL_SHADE_MODEL: *values = static_cast<GLint>(State.ShadeModel); break;
+    case GL_MATRIX_MODE: *values = static_cast<GLint>(State.MatrixMode); break;
+    case GL_UNPACK_ROW_LENGTH: *values = UnpackRowLength; break;
     default: SetError(GL_INVALID_ENUM);
   }
 }
 
 void glHint(GLenum, GLenum) {}
-void glShadeModel(GLenum) {}
+void glShadeModel(GLenum mode) {
+  if (mode != GL_FLAT && mode != GL_SMOOTH) {
+    SetError(GL_INVALID_ENUM);
+    return;
+  }
+  State.ShadeModel = mode;
+}
+
+void glPolygonMode(GLenum face, GLenum mode) {
+  if ((face != GL_FRONT && face != GL_BACK && face != GL_FRONT_AND_BACK) ||
+      (mode != GL_POINT && mode != GL_LINE && mode != GL_FILL)) {
+    SetError(GL_INVALID_ENUM);
+    return;
+  }
+  if (face != GL_BACK) State.PolygonModes[0] = mode;
+  if (face != GL_FRONT) State.PolygonModes[1] = mode;
+}
 void glFlush(void) { emscripten_glFlush(); }
 void glFinish(void) { emscripten_glFinish(); }
 
@@ -714,6 +842,7 @@ void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indic
     std::memcpy(&index, static_cast<const uint8_t*>(indices) + k * size, size);
     largest = std::max(largest, static_cast<GLint>(index));
   }
+  if (DrawIndexedStretch(mode, count, type, indices, largest)) return;
   BindClientArrays(largest + 1);
   DrawStreamedIndices(mode, count, type, indices);
 }
@@ -763,8 +892,18 @@ void glMaterialfv(GLenum, GLenum name, const GLfloat* values) {
 void glColorMaterial(GLenum, GLenum) {}
 void glTexGeni(GLenum, GLenum, GLint) {}
 void glTexGenf(GLenum, GLenum, GLfloat) {}
-void glTexEnvi(GLenum, GLenum, GLint) {}
-void glTexEnvf(GLenum, GLenum, GLfloat) {}
+void glTexEnvi(GLenum target, GLenum name, GLint value) {
+  if (target == GL_TEXTURE_ENV && name == GL_TEXTURE_ENV_MODE) State.TexEnvMode = value;
+}
+void glTexEnvf(GLenum target, GLenum name, GLfloat value) { glTexEnvi(target, name, static_cast<GLint>(value)); }
+
+void glGetTexEnviv(GLenum target, GLenum name, GLint* values) {
+  if (target != GL_TEXTURE_ENV || name != GL_TEXTURE_ENV_MODE) {
+    SetError(GL_INVALID_ENUM);
+    return;
+  }
+  *values = State.TexEnvMode;
+}
 
 void glGenTextures(GLsizei n, GLuint* textures) { emscripten_glGenTextures(n, textures); }
 
@@ -810,19 +949,37 @@ void glGetTexLevelParameteriv(GLenum, GLint, GLenum, GLint* value) {
 void glPixelStorei(GLenum name, GLint value) {
   if (name == GL_UNPACK_ALIGNMENT) UnpackAlignment = value;
   if (name == GL_PACK_ALIGNMENT) PackAlignment = value;
+  if (name == GL_UNPACK_ROW_LENGTH) UnpackRowLength = value;
+  if (name == GL_PACK_ALIGNMENT) Pack.Alignment = value;
+  if (name == GL_PACK_ROW_LENGTH) Pack.RowLength = value;
+  if (name == GL_PACK_SKIP_PIXELS) Pack.SkipPixels = value;
+  if (name == GL_PACK_SKIP_ROWS) Pack.SkipRows = value;
   emscripten_glPixelStorei(name, value);
 }
 
 void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels) {
+  // WebGL reads colour as RGBA only: RGB is read so, tightly, and laid out
+  // as OpenGL lays it under the pack parameters.
+  if (format == GL_RGB && type == GL_UNSIGNED_BYTE && pixels != nullptr && width > 0 && height > 0) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    const GLenum names[] = {GL_PACK_ALIGNMENT, GL_PACK_ROW_LENGTH, GL_PACK_SKIP_PIXELS, GL_PACK_SKIP_ROWS};
+    const GLint tight[] = {4, 0, 0, 0}, kept[] = {Pack.Alignment, Pack.RowLength, Pack.SkipPixels, Pack.SkipRows};
+    for (int k = 0; k < 4; ++k) emscripten_glPixelStorei(names[k], tight[k]);
+    emscripten_glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (int k = 0; k < 4; ++k) emscripten_glPixelStorei(names[k], kept[k]);
+    PackRgbRows(rgba.data(), width, height, Pack, static_cast<uint8_t*>(pixels));
+    return;
+  }
   emscripten_glReadPixels(x, y, width, height, format, type, pixels);
 }
 
-void glPushAttrib(GLbitfield) {
+void glPushAttrib(GLbitfield mask) {
   if (AttribStack.size() >= 16) {
     SetError(0x0503);
     return;
   }
   AttribStack.push_back(State);
+  AttribMasks.push_back(mask);
 }
 
 void glPopAttrib(void) {
@@ -830,7 +987,10 @@ void glPopAttrib(void) {
     SetError(0x0504);
     return;
   }
+  const TServerState before = State;
   State = AttribStack.back();
+  KeepUnpushed(before, AttribMasks.back());
+  AttribMasks.pop_back();
   AttribStack.pop_back();
   RestoreServerState();
 }

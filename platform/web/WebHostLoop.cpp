@@ -18,3 +18,5 @@ void RunHostLoop(const std::function<bool()>& frame) {
   // At the browser's own rate; the caller's frame stays as it is.
   emscripten_set_main_loop(OneFrame, 0, 1);
 }
+
+bool HostFramesMayWait() { return false; }

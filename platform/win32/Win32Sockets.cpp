@@ -169,7 +169,25 @@ class Win32SocketBackend final : public SocketBackend {
     }
   }
 
+  // Each of the host's addresses in turn, waiting for its answer; the
+  // last failure is the one said.
   SocketId Connect(const std::string& host, int port, SocketFailure& failure) override {
+    SocketFailure last;
+    for (int address = 0;; ++address) {
+      SocketFailure begun;
+      const SocketId socket = BeginConnect(host, port, address, begun);
+      if (socket < 0) {
+        failure = address > 0 && begun.Code == -1 ? last : begun;
+        return -1;
+      }
+      ConnectOutcome outcome;
+      while ((outcome = FinishConnect(socket, last)) == ConnectOutcome::Pending) WaitFor({}, {socket}, 1000);
+      if (outcome == ConnectOutcome::Connected) return socket;
+      Close(socket);
+    }
+  }
+
+  SocketId BeginConnect(const std::string& host, int port, int& address, SocketFailure& failure) override {
     if (!Started()) {
       failure = LastFailure();
       return -1;
@@ -177,31 +195,74 @@ class Win32SocketBackend final : public SocketBackend {
     addrinfo* found = Resolve(host, port, false, failure);
     if (found == nullptr) return -1;
     SOCKET s = INVALID_SOCKET;
-    failure = FailureFrom(WSAECONNREFUSED);
-    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
+    int index = 0;
+    failure = SocketFailure{-1, "no other address to try"};
+    for (addrinfo* a = found; a != nullptr && s == INVALID_SOCKET; a = a->ai_next, ++index) {
+      if (index < address) continue;
       s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
       if (s == INVALID_SOCKET) {
         failure = LastFailure();
         continue;
       }
-      if (connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0) break;
+      // Packets are small and each should leave at once.
+      const BOOL yes = TRUE;
+      setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
+      if (MakeNonBlocking(s) &&
+          (connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0 || WSAGetLastError() == WSAEWOULDBLOCK)) {
+        address = index;
+        break;
+      }
       failure = LastFailure();
       closesocket(s);
       s = INVALID_SOCKET;
     }
     freeaddrinfo(found);
-    if (s != INVALID_SOCKET) {
-      // Packets are small and each should leave at once.
-      const BOOL yes = TRUE;
-      setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
-      // Receive must not wait on it, as on accepted connections; Send waits itself.
-      if (!MakeNonBlocking(s)) {
-        failure = LastFailure();
-        closesocket(s);
-        s = INVALID_SOCKET;
-      }
-    }
     return IdOf(s);
+  }
+
+  // select rather than WSAPoll: WSAPoll on some Windows versions never
+  // reports a connection that failed.
+  ConnectOutcome FinishConnect(SocketId socket, SocketFailure& failure) override {
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(SocketOf(socket), &writable);
+    FD_SET(SocketOf(socket), &failed);
+    timeval now{0, 0};
+    if (select(0, nullptr, &writable, &failed, &now) <= 0) return ConnectOutcome::Pending;
+    int error = 0;
+    int length = sizeof error;
+    if (getsockopt(SocketOf(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
+      error = WSAGetLastError();
+    if (error == 0 && FD_ISSET(SocketOf(socket), &failed)) error = WSAECONNREFUSED;
+    if (error == 0) return ConnectOutcome::Connected;
+    failure = FailureFrom(error);
+    return ConnectOutcome::Failed;
+  }
+
+  // Windows has no socket pairs: a connection over the loopback address to
+  // a listener of its own, which is closed once it has been taken.
+  bool WakePair(SocketId& reader, SocketId& writer, SocketFailure& failure) override {
+    reader = writer = -1;
+    const SocketId listener = ListenOn("127.0.0.1", 0, 1, failure);
+    if (listener < 0) return false;
+    const int port = BoundPort(listener);
+    SocketId outgoing = port > 0 ? Connect("127.0.0.1", port, failure) : -1;
+    SocketId incoming = -1;
+    for (int look = 0; outgoing >= 0 && incoming < 0 && look < 100; ++look) {
+      incoming = Accept(listener, failure);
+      if (incoming < 0 && failure.Code != 0) break;
+      if (incoming < 0) WaitFor({listener}, {}, 50);
+    }
+    Close(listener);
+    if (incoming < 0) {
+      if (failure.Code == 0) failure = SocketFailure{-1, "the loopback connection was not taken"};
+      Close(outgoing);
+      return false;
+    }
+    reader = incoming;
+    writer = outgoing;
+    return true;
   }
 
   bool Send(SocketId connection, const uint8_t* data, size_t size, SocketFailure& failure) override {

@@ -282,3 +282,50 @@ TEST_F(EditorKeys, PlayingSavingAndThePreviewAreTheProgramsToDo) {
   EXPECT_EQ(KeyNamed("pgdn"), TKey::PageDown);
   EXPECT_STREQ(KeyName(TKey::F2), "F2");
 }
+
+// A project's tracks in groups: folding a group hides its columns, the
+// cursor passes over them and leaves a group that folds under it.
+TEST(EditorGroups, AFoldedGroupsTracksArePassedOver) {
+  TimelineDocument doc("tempo 120 rows 4\ntrack camera:x\ntrack camera:y\ntrack fade\ntrack camera:z\ntrack light:a\n");
+  ASSERT_TRUE(doc.Reads());
+  TEditorState state(doc.Layout());
+  TEditing editing(doc, state);
+  EXPECT_EQ(state.Groups, (std::vector<std::string>{"camera", "camera", "", "camera", "light"}));
+  EXPECT_EQ(SplitTrackGroup("camera:rot.y").Name, "rot.y");
+  EXPECT_EQ(SplitTrackGroup("a:b:c").Group, "a") << "grouped at the first ':'";
+  EXPECT_EQ(SplitTrackGroup("fade").Group, "");
+
+  editing.MoveCursor(0, 1, false);
+  state.Fold("camera", true);
+  EXPECT_FALSE(state.Shown(0));
+  EXPECT_FALSE(state.Shown(3));
+  EXPECT_TRUE(state.Shown(2));
+  EXPECT_EQ(state.Channel, 2) << "the cursor leaves the folded group for the next shown track";
+  editing.Key(TKey::Right, false, false, false);
+  EXPECT_EQ(state.Channel, 4) << "over camera:z";
+  editing.Key(TKey::Right, false, false, false);
+  EXPECT_EQ(state.Channel, 4) << "the last shown track";
+  editing.Key(TKey::Left, false, false, false);
+  editing.Key(TKey::Left, false, false, false);
+  EXPECT_EQ(state.Channel, 2) << "the first shown track";
+  EXPECT_EQ(state.StepChannel(4, -2), 2);
+
+  state.Fold("light", true);
+  state.Fold("camera", false);
+  EXPECT_EQ(state.Channel, 2);
+  EXPECT_EQ(state.StepChannel(2, 1), 3);
+  editing.MoveCursor(0, 4, false);
+  state.Fold("camera", true);
+  state.KeepCursorShown();
+  EXPECT_EQ(state.Channel, 2) << "before it, where nothing is shown after it";
+
+  // A reload with other tracks keeps the folds by name, and the cursor on
+  // a shown track.
+  state.Fold("light", false);
+  doc.Load("tempo 120 rows 4\ntrack camera:x\ntrack light:a\n");
+  state.Fit(doc.Layout());
+  ASSERT_EQ(doc.Layout().Channels(), 2);
+  EXPECT_FALSE(state.Shown(doc.TrackIndex("camera:x")));
+  EXPECT_TRUE(state.Shown(doc.TrackIndex("light:a")));
+  EXPECT_EQ(state.Channel, doc.TrackIndex("light:a"));
+}

@@ -1,5 +1,6 @@
 // What the editor reads from outside: its script language and its command
-// line; and the waveform's summary of the music.
+// line (the editor's options, --sync and the jobs on GNU Rocket's files);
+// and the waveform's summary of the music.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -128,6 +129,84 @@ TEST(EditOptions, UsageErrors) {
   EXPECT_FALSE(Parse({"--help"}, help));
   EXPECT_TRUE(help.Help);
   EXPECT_NE(EditHelp().find("Ctrl+Shift+I"), std::string::npos);
+}
+
+TEST(EditOptions, SyncListensOnThisMachineUnlessToldWhere) {
+  TEditOptions plain;
+  EXPECT_FALSE(Parse({"project.timeline"}, plain));
+  EXPECT_FALSE(plain.Sync);
+  TEditOptions sync;
+  EXPECT_FALSE(Parse({"--sync", "project.timeline"}, sync));
+  EXPECT_TRUE(sync.Sync);
+  EXPECT_EQ(sync.Timeline, "project.timeline");
+  EXPECT_EQ(sync.Listen.Host, "127.0.0.1");
+  EXPECT_EQ(sync.Listen.Port, 1338) << "the Rocket library's port";
+  EXPECT_EQ(sync.Job, TEditJob::Edit);
+  TEditOptions any;
+  EXPECT_FALSE(Parse({"--listen", "0.0.0.0", "--sync"}, any)) << "in either order, without a timeline";
+  EXPECT_EQ(any.Listen.Host, "0.0.0.0");
+  EXPECT_EQ(any.Listen.Port, 1338);
+  EXPECT_TRUE(any.Timeline.empty());
+  TEditOptions port;
+  EXPECT_FALSE(Parse({"--sync", "--listen", "127.0.0.1:4000", "--script", "s.txt"}, port));
+  EXPECT_EQ(port.Listen.Port, 4000);
+  EXPECT_EQ(port.Script, "s.txt");
+}
+
+TEST(EditOptions, RocketJobsTakeTheirTwoFilesAndTheDialect) {
+  TEditOptions import;
+  EXPECT_FALSE(Parse({"--import", "in.rocket", "out.timeline"}, import));
+  EXPECT_EQ(import.Job, TEditJob::Import);
+  EXPECT_EQ(import.From, "in.rocket");
+  EXPECT_EQ(import.To, "out.timeline");
+  EXPECT_TRUE(import.Timeline.empty()) << "the timeline written is the job's, not the editor's";
+  TEditOptions exported;
+  EXPECT_FALSE(Parse({"--export", "a.timeline", "a.rocket"}, exported));
+  EXPECT_EQ(exported.Job, TEditJob::Export);
+  EXPECT_EQ(exported.Dialect, RocketDialect::Sync) << "the original editor's by default";
+  TEditOptions tracks;
+  EXPECT_FALSE(Parse({"--dialect", "tracks", "--export", "a.timeline", "a.rocket"}, tracks));
+  EXPECT_EQ(tracks.Dialect, RocketDialect::Tracks);
+  EXPECT_EQ(tracks.From, "a.timeline");
+  EXPECT_EQ(tracks.To, "a.rocket");
+  TEditOptions files;
+  EXPECT_FALSE(Parse({"--export-tracks", "a.timeline", "out/sync"}, files));
+  EXPECT_EQ(files.Job, TEditJob::ExportTracks);
+  EXPECT_EQ(files.To, "out/sync");
+  EXPECT_NE(EditUsage().find("--export-tracks <timeline> <base>"), std::string::npos);
+  EXPECT_NE(EditHelp().find("Ctrl+E"), std::string::npos) << "the demos' save is in the keys' list";
+}
+
+TEST(EditOptions, SyncAndJobErrorsSayWhatIsWrong) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--listen", "0.0.0.0"}, "--listen goes with --sync"},
+      {{"--sync", "--listen"},
+       "--listen needs the address demos connect to, such as 0.0.0.0 (every one) or 127.0.0.1:1338"},
+      {{"--sync", "--listen", "host:99999"}, "--listen takes <host>:<port> (port 1 to 65535), not \"host:99999\""},
+      {{"--import", "in.rocket"},
+       "--import needs the Rocket file and the timeline to write: --import <file.rocket> <timeline>"},
+      {{"--export"}, "--export needs the timeline and the Rocket file to write: --export <timeline> <file.rocket>"},
+      {{"--export-tracks", "a.timeline", ""},
+       "--export-tracks needs the timeline and the track files' base: --export-tracks <timeline> <base>"},
+      {{"--export", "a.timeline", "a.rocket", "--dialect", "xml"},
+       "--dialect takes sync (the original editor's <sync> files) or tracks (<tracks> files), not \"xml\""},
+      {{"--import", "a.rocket", "a.timeline", "--dialect", "tracks"}, "--dialect goes with --export"},
+      {{"--dialect", "sync"}, "--dialect goes with --export"},
+      {{"--import", "a.rocket", "a.timeline", "--export", "a.timeline", "b.rocket"},
+       "one job at a time, not both --import and --export"},
+      {{"--sync", "--export", "a.timeline", "a.rocket"},
+       "--export does its job without the editor's window: it takes no --sync"},
+      {{"--export-tracks", "a.timeline", "base", "other.timeline"},
+       "--export-tracks does its job without the editor's window: it takes no other.timeline"},
+      {{"--import", "a.rocket", "a.timeline", "--send", "host:1024"},
+       "--import does its job without the editor's window: it takes no --send"},
+  };
+  for (const auto& [words, error] : cases) {
+    TEditOptions options;
+    const std::optional<TUsageError> got = Parse(words, options);
+    ASSERT_TRUE(got.has_value()) << words[0] << " " << error;
+    EXPECT_EQ(got->Text, error);
+  }
 }
 
 TEST(EditWaveform, AColumnTakesTheLowestHighestAndLoudnessOfWhatItCovers) {

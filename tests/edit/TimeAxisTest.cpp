@@ -42,12 +42,12 @@ TEST(TimeAxisGrid, EveryRowBelongsToOneLineOfEveryGrid) {
   for (int g = 0; g < GridCount; ++g) {
     axis.SetGrid(g);
     const int lines = axis.LineCount();
-    EXPECT_EQ(axis.RowOfLine(lines - 1), axis.LastRow()) << Grids[g].Name;
+    EXPECT_EQ(axis.RowOfLine(lines - 1), axis.LastRow()) << axis.GridLabel(g);
     for (int row = 0; row <= axis.LastRow(); ++row) {
       const int line = axis.LineAtOrBefore(row);
-      ASSERT_LE(axis.RowOfLine(line), row) << Grids[g].Name << " row " << row;
+      ASSERT_LE(axis.RowOfLine(line), row) << axis.GridLabel(g) << " row " << row;
       if (line + 1 < lines) {
-        ASSERT_GT(axis.RowOfLine(line + 1), row) << Grids[g].Name << " row " << row;
+        ASSERT_GT(axis.RowOfLine(line + 1), row) << axis.GridLabel(g) << " row " << row;
       }
     }
   }
@@ -122,4 +122,43 @@ TEST(TimeAxisPixels, ShowScrollsAsLittleAsKeepsTheRowInside) {
   axis.Show(26, 25, 40);
   EXPECT_GE(axis.PixelOf(26), 0) << "a panel too small for the margin still shows the row";
   EXPECT_LE(axis.PixelOf(26) + 10, 25);
+}
+
+// A project's own grid: its tempo's rows a beat bound the grids offered,
+// and their names count its rows.
+TEST(TimeAxisGrid, AProjectsGridHasNoLineFinerThanItsRows) {
+  TrackLayout four = ProjectLayout();
+  four.RowsPerBeat = 4;
+  four.BeatsPerMinute = 120;
+  TTimeAxis axis(four);
+  EXPECT_EQ(axis.LinesPerBeat(), 4) << "every row";
+  EXPECT_EQ(axis.GridLabel(axis.GridIndex()), "every row");
+  EXPECT_FALSE(axis.Offers(GridOf(16)));
+  EXPECT_FALSE(axis.Offers(GridOf(8)));
+  EXPECT_TRUE(axis.Offers(GridOf(3)));
+  EXPECT_EQ(axis.GridLabel(GridOf(2)), "every 2nd row");
+  EXPECT_EQ(axis.GridLabel(GridOf(1)), "every 4th row (beats)");
+  EXPECT_EQ(axis.GridLabel(GridOf(3)), "triplets: 3 a beat");
+  axis.SetGrid(GridOf(16));
+  EXPECT_EQ(axis.LinesPerBeat(), 4) << "the finest grid offered";
+  axis.Zoom(1);
+  EXPECT_EQ(axis.LinesPerBeat(), 4);
+  axis.Zoom(-1);
+  EXPECT_EQ(axis.LinesPerBeat(), 2);
+  axis.SetGrid(GridOf(12));
+  EXPECT_EQ(axis.LinesPerBeat(), 3) << "the finest triplets offered";
+  EXPECT_DOUBLE_EQ(axis.SecondsOf(8), 1.0) << "two beats at 120 a minute";
+
+  TrackLayout two = four;
+  two.RowsPerBeat = 2;
+  TTimeAxis coarse(two);
+  coarse.SetGrid(GridOf(3));
+  EXPECT_EQ(coarse.LinesPerBeat(), 1) << "no triplets in two rows: beats";
+  EXPECT_EQ(coarse.GridLabel(coarse.GridIndex()), "every 2nd row (beats)");
+  // This demo's own names.
+  const TTimeAxis song;
+  EXPECT_EQ(song.GridLabel(GridOf(16)), "every row");
+  EXPECT_EQ(song.GridLabel(GridOf(2)), "every 8th row");
+  EXPECT_EQ(song.GridLabel(GridOf(1)), "every 16th row (beats)");
+  EXPECT_EQ(song.GridLabel(GridOf(12)), "triplets: 12 a beat");
 }

@@ -1,7 +1,7 @@
 # Shared by the Windows program tests: the tests' environment (the native
 # program run for comparison takes the native one), a track writer, a
-# failure that shows the program's output, bounded waits, and frames
-# compared with the native build's pixel by pixel.
+# failure that shows the program's output, bounded waits for a line and for
+# a connection, and frames compared with the native build's pixel by pixel.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/test-env.sh"
 vemla_test_env windows
 fail() {
@@ -15,14 +15,27 @@ track() {  # channels samples rate file -> a track with every sample 0.0
   { printf "$(le32 "$1")$(le32 "$2")$(le32 "$3")"; head -c $((4 * $1 * $2)) /dev/zero; } >"$4"
 }
 
-# Waits up to 60 s for a line in the program's standard output, whose lines
-# end in CR LF as Windows writes them.
+# Waits up to 60 s for a line in the program's standard output (or in the
+# file given), whose lines end in CR LF as Windows writes them.
 expect_line() {
+  local file=${2:-out.txt}
   for _ in $(seq 600); do
-    tr -d '\r' <out.txt | grep -qx "$1" && return 0
+    tr -d '\r' <"$file" | grep -qx "$1" && return 0
     sleep 0.1
   done
-  fail "no line '$1'"
+  fail "no line '$1' in $file"
+}
+
+# Opens file descriptor 3 as a TCP connection to the port on 127.0.0.1,
+# trying for up to 60 s while the program started in the background ($pid)
+# runs.
+connect_fd3() {
+  for _ in $(seq 600); do
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before listening on port $1"
+    if exec 3<>"/dev/tcp/127.0.0.1/$1"; then return 0; fi 2>/dev/null
+    sleep 0.1
+  done
+  fail "no connection on port $1 within 60 s"
 }
 
 # Compares two folders of captured frames: the same names, and each pair the

@@ -36,13 +36,7 @@ echo "$(ls windows | wc -l) frames at 10, 30, ..., 130 s equal the native build'
 rm demo.vrk
 "$wine" "$build/vemla.exe" -vrt >out.txt 2>err.txt &
 pid=$!
-connected=
-for _ in $(seq 600); do
-  kill -0 "$pid" 2>/dev/null || fail "the server ended before listening"
-  if exec 3<>/dev/tcp/127.0.0.1/1024; then connected=1; break; fi 2>/dev/null
-  sleep 0.1
-done
-[ -n "$connected" ] || fail "no connection on port 1024 within 60 s"
+connect_fd3 1024
 expect_line "ONLINE"
 printf "$(le32 2)\\x00\\x00\\xc0\\xff\\x00\\x00\\x00\\x3f" >&3
 expect_line "Reading 2 streams"

@@ -3,7 +3,8 @@
 # fresh wine prefix, so that nothing comes from the build tree. It captures
 # a frame equal to the native build's, and plays full screen on the
 # 1280 x 720 display: a screenshot shows the picture in the centred 4:3
-# rectangle with black sides.
+# rectangle with black sides. The sync editor started there without names
+# finds the timeline and the run directory beside it, and saves an edit.
 #   tests/windows/zip.sh <wine> <zip> <native vemla> <native run directory>
 set -u
 wine=$1
@@ -19,7 +20,8 @@ export WINEPREFIX=$dir/prefix
 cd "$dir"
 unzip -q "$zip" -d unpacked
 cd unpacked/vemla
-for file in vemla.exe vemla-send.exe demo.vrk data/clock.3ds fonts/DejaVuSans-Bold.ttf README.txt licences/SDL2.txt; do
+for file in vemla.exe vemla-send.exe vemla-edit.exe demo.timeline demo.vrk data/clock.3ds fonts/DejaVuSans-Bold.ttf \
+  README.txt licences/SDL2.txt licences/imgui.txt licences/tinyxml2.txt; do
   [ -f "$file" ] || fail "the zip has no $file"
 done
 
@@ -28,6 +30,15 @@ timeout 300 "$wine" vemla.exe --capture "$dir/windows" --from 52 --to 52 >out.tx
 (cd "$stage" && vemla_with_test_env native timeout 120 "$native" --capture "$dir/native" --from 52 --to 52 2>/dev/null) || fail "the native build could not capture"
 compare_frames "$dir/native" "$dir/windows"
 echo "the unpacked zip under a fresh prefix captured the native build's frame at 52 s"
+
+cp demo.timeline "$dir/demo.timeline"
+printf 'key Down\nkey Down\ntext 0.5\nkey Enter\nkey Ctrl+S\nquit\n' >script.txt
+timeout 180 "$wine" vemla-edit.exe --script script.txt >out.txt 2>err.txt || fail "exit status $? editing in the unpacked folder"
+[ -f demo.timeline~ ] && cmp -s demo.timeline~ "$dir/demo.timeline" && ! cmp -s demo.timeline "$dir/demo.timeline" ||
+  fail "the editor started in the unpacked folder did not save its edit of demo.timeline there"
+rm -f script.txt demo.timeline~
+cp "$dir/demo.timeline" demo.timeline
+echo "the sync editor in the unpacked folder found demo.timeline and the run directory there, and saved an edit"
 
 # Full screen on the 1280 x 720 display, grabbed 15 s in (loading included).
 "$wine" vemla.exe >out.txt 2>err.txt &

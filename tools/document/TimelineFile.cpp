@@ -1,17 +1,12 @@
 #include "TimelineFile.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "platform/DocumentBackend.h"
 #include "platform/WholeFile.h"
 
 TimelineFile::TimelineFile(std::string path, TrackLayout layout)
     : FilePath(std::move(path)), Layout(std::move(layout)) {}
 
-std::string TimelineFile::RecoveryPath() const {
-  const std::filesystem::path file(PlatformPath(FilePath));
-  return (file.parent_path() / ("." + file.filename().string() + ".recovery")).string();
-}
+std::string TimelineFile::RecoveryPath() const { return CurrentDocumentBackend().UnsavedPlace(FilePath); }
 
 bool TimelineFile::Read(std::string& text, std::string& reason) {
   const TFileStamp stamp = FileStampOf(FilePath);
@@ -27,26 +22,41 @@ bool TimelineFile::Save(const std::string& text, std::string& reason) {
     reason = error.what();
     return false;
   }
-  if (!ReplaceFile(FilePath, text, true, reason)) return false;
-  Seen = FileStampOf(FilePath);
-  DiscardRecovery();
+  if (UnderWay) {
+    reason = "the save before it is still under way: " + Note;
+    return false;
+  }
+  switch (CurrentDocumentBackend().Save(FilePath, text, Note)) {
+    case TSaveStart::Failed: reason = Note; return false;
+    case TSaveStart::Waiting: UnderWay = true; return true;
+    case TSaveStart::Saved: break;
+  }
+  UnderWay = true;
+  SaveEnded(FilePath);
   return true;
 }
 
+void TimelineFile::SaveEnded(const std::optional<std::string>& savedPath) {
+  if (!UnderWay) return;
+  UnderWay = false;
+  if (!savedPath) return;
+  // The unsaved text kept for the file it was is gone with the save.
+  DiscardRecovery();
+  FilePath = *savedPath;
+  Seen = FileStampOf(FilePath);
+}
+
 bool TimelineFile::WriteRecovery(const std::string& text, std::string& reason) {
-  return ReplaceFile(RecoveryPath(), text, false, reason);
+  return CurrentDocumentBackend().KeepUnsaved(FilePath, text, reason);
 }
 
 std::optional<std::string> TimelineFile::Recovery() const {
-  const TFileStamp recovery = FileStampOf(RecoveryPath()), file = FileStampOf(FilePath);
-  std::string text, saved, reason;
-  if (recovery.Size < 0 || !ReadWholeFile(RecoveryPath(), text, reason)) return std::nullopt;
-  if (file.Size < 0 || !ReadWholeFile(FilePath, saved, reason)) return text;
-  if (text == saved || recovery.ModifiedNs < file.ModifiedNs) return std::nullopt;
+  const std::optional<std::string> text = CurrentDocumentBackend().Unsaved(FilePath);
+  std::string saved, reason;
+  if (!text) return std::nullopt;
+  if (!ReadWholeFile(FilePath, saved, reason)) return text;
+  if (*text == saved) return std::nullopt;
   return text;
 }
 
-void TimelineFile::DiscardRecovery() {
-  std::error_code ignored;
-  std::filesystem::remove(PlatformPath(RecoveryPath()), ignored);
-}
+void TimelineFile::DiscardRecovery() { CurrentDocumentBackend().DiscardUnsaved(FilePath); }

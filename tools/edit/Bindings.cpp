@@ -66,6 +66,7 @@ constexpr TBinding Table[] = {
     {K::F2, 0, 0, 0, A::TogglePreview},
     {K::T, 1, 0, 0, A::EditText},
     {K::S, 1, 0, 0, A::Save},
+    {K::E, 1, 0, 0, A::SaveTracks},
     {K::Q, 1, 0, 0, A::Quit},
 };
 

@@ -20,8 +20,9 @@ enum class TAction {
   // Time across every channel, marks and repeats.
   InsertBeat, DeleteBeat, ToggleMark, PreviousMark, NextMark, Unroll,
   Undo, Redo,
-  // Playing, the view and the file: the program's own.
-  PlayPause, PlayLoop, LoopSelection, ZoomIn, ZoomOut, TogglePreview, EditText, Save, Quit,
+  // Playing, the view and the file: the program's own. SaveTracks asks the
+  // connected demos to save their tracks (the Rocket library's player files).
+  PlayPause, PlayLoop, LoopSelection, ZoomIn, ZoomOut, TogglePreview, EditText, Save, SaveTracks, Quit,
 };
 
 struct TBinding {

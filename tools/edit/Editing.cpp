@@ -155,8 +155,8 @@ TApplied TEditing::Apply(TAction action) {
   switch (way) {
     case TAction::Up: return move(axis.StepRow(s.Row, -1), s.Channel, select);
     case TAction::Down: return move(axis.StepRow(s.Row, 1), s.Channel, select);
-    case TAction::Left: return move(s.Row, s.Channel - 1, select);
-    case TAction::Right: return move(s.Row, s.Channel + 1, select);
+    case TAction::Left: return move(s.Row, s.StepChannel(s.Channel, -1), select);
+    case TAction::Right: return move(s.Row, s.StepChannel(s.Channel, 1), select);
     case TAction::PageUp: return move(axis.Snap(s.Row - bar), s.Channel, select);
     case TAction::PageDown: return move(axis.Snap(s.Row + bar), s.Channel, select);
     case TAction::Home: return move(0, s.Channel, select);
@@ -277,6 +277,7 @@ TApplied TEditing::Apply(TAction action) {
     case TAction::TogglePreview:
     case TAction::EditText:
     case TAction::Save:
+    case TAction::SaveTracks:
     case TAction::Quit: return TApplied{.ForProgram = action};
   }
   return {};

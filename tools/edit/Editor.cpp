@@ -9,6 +9,7 @@
 
 #include "Theme.h"
 #include "platform/Message.h"
+#include "platform/HostLoop.h"
 #include "platform/Music.h"
 #include "platform/PngFile.h"
 #include "platform/Termination.h"
@@ -47,7 +48,8 @@ TEditor::TEditor(TEditSession& session, const TEditOptions& options, bool previe
       Doc(session.Document()),
       State(session.Document().Layout()),
       Editing(Doc, State),
-      PreviewReady(previewReady) {
+      PreviewReady(previewReady),
+      PreviewShown(!session.Document().IsProject()) {
   for (const TSendTarget& target : options.Sends) Links.Add(target);
   Preview.SetTrack(Doc.Track(), Doc.Layout().BeatsPerMinute, std::vector<bool>(State.Channels, true));
   Transport.SetMusic(-1, State.Axis.SecondsOf(State.Axis.LastRow()));
@@ -66,6 +68,13 @@ void TEditor::SaySession(const TSessionNews& news, double now) {
   if (!news.Note.empty()) {
     Consequences(TApplied{.Changed = true}, now);
     Say(news.Note);
+  }
+  if (!news.Saved.empty()) Say("Saved " + news.Saved);
+  if (news.Opened) {
+    TextPanelOpen = false;
+    Consequences(TApplied{.Changed = true}, now);
+    Say("Opened " + Session.Path());
+    if (Doc.Error()) ShowReadingError();
   }
   if (!news.Error.empty()) Say(news.Error, true);
   if (news.ChangedUnderEdits)
@@ -96,10 +105,13 @@ void TEditor::Consequences(const TApplied& applied, double now) {
     for (int ch = 0; ch < State.Channels; ++ch) audible[ch] = State.Audible(ch);
     Preview.SetTrack(Doc.Track(), Doc.Layout().BeatsPerMinute, audible);
     LinksDue = true;
+    // Every connected demo gets the change at once.
+    if (Demos != nullptr) Demos->Changed();
   }
   if (applied.Moved) {
     Follow();
     LinksDue = true;
+    if (Demos != nullptr) Demos->CursorAt(State.Row);
     // A cursor moved while playing is where play goes on from.
     if (Transport.Playing()) {
       Transport.Play(State.Axis.SecondsOf(State.Row), std::nullopt);
@@ -112,13 +124,26 @@ void TEditor::Consequences(const TApplied& applied, double now) {
 void TEditor::DoForProgram(TAction action, double) {
   switch (action) {
     case TAction::PlayPause:
-      if (Transport.Playing())
+      // With --sync the demos play; the editor follows their rows.
+      if (Demos != nullptr)
+        PlayDemos();
+      else if (Transport.Playing())
         Pause();
       else
         Play(false);
       return;
-    case TAction::PlayLoop: Play(true); return;
+    case TAction::PlayLoop:
+      if (Demos != nullptr)
+        Say("With --sync the demos play, without a loop: Space plays and pauses them");
+      else
+        Play(true);
+      return;
+    case TAction::SaveTracks: SaveDemoTracks(); return;
     case TAction::TogglePreview:
+      if (Project()) {
+        Say("A project has no preview here: the demos it serves show it");
+        return;
+      }
       PreviewShown = !PreviewShown;
       Say(PreviewShown ? "Preview shown" : "Preview hidden (F2 shows it)");
       return;
@@ -166,7 +191,7 @@ void TEditor::Pause() {
 void TEditor::Save() {
   std::string reason;
   if (Session.Save(reason)) {
-    Say("Saved " + Session.Path() + " (the version before it is kept as " + FileName(Session.Path()) + "~)");
+    Say(Session.Saving() ? Session.SaveNote() : "Saved " + Session.SaveNote());
     return;
   }
   const std::string text = "Cannot save " + Session.Path() + ": " + reason;
@@ -182,6 +207,30 @@ void TEditor::Reload(double now) {
   }
   Consequences(TApplied{.Changed = true}, now);
   Say("Reloaded " + Session.Path() + " from disk");
+}
+
+void TEditor::AskToOpen() {
+  if (Doc.Modified()) {
+    OpenModal(TModal::Open, "There are unsaved edits to " + FileName(Session.Path()) +
+                                ".\n\nOpen another timeline all the same? The edits are lost.");
+    return;
+  }
+  Session.AskToOpen();
+  Say("Choose the timeline to open");
+}
+
+void TEditor::PlayShow() {
+  std::string reason;
+  if (Session.PlayInPlayer(reason))
+    Say("The show as edited here opens in the player");
+  else
+    Say("Cannot play the show: " + reason, true);
+}
+
+void TEditor::ShowReadingError() {
+  TextPanelOpen = true;
+  TextBuffer = Doc.Text();
+  Say(std::string("The timeline does not read: ") + Doc.Error()->what() + " (fix it in the text panel)", true);
 }
 
 void TEditor::RequestQuit() {
@@ -209,7 +258,7 @@ bool TEditor::ModalKey(TKey key, double now) {
         Say("Restored the unsaved edits from " + Session.RecoveryPath() + " (not saved yet)");
       } else {
         Session.DiscardRecovery();
-        Say("Discarded the recovery file");
+        Say("Discarded the unsaved edits kept in " + Session.RecoveryPath());
       }
       break;
     case TModal::Quit:
@@ -227,6 +276,12 @@ bool TEditor::ModalKey(TKey key, double now) {
       } else {
         Session.KeepEdits();
         Say("Kept the edits; saving writes over the file's new version");
+      }
+      break;
+    case TModal::Open:
+      if (answer == 0) {
+        Session.AskToOpen();
+        Say("Choose the timeline to open");
       }
       break;
     case TModal::Error:
@@ -251,12 +306,16 @@ void TEditor::HandleInput(const std::vector<TInputEvent>& events, double now) {
       case TInputEvent::KeyDown:
         if (Modal != TModal::None) {
           ModalKey(event.Key, now);
+        } else if (Dialog != TFileDialog::None) {
+          // The file dialog takes the keys; Escape closes it.
+          if (event.Key == TKey::Escape) Dialog = TFileDialog::None;
         } else if (!typing) {
           Consequences(Editing.Key(event.Key, event.Ctrl, event.Shift, event.Alt), now);
         }
         break;
       case TInputEvent::Text:
-        if (Modal == TModal::None && !typing && !event.Ctrl && !event.Alt) Editing.Type(event.Typed);
+        if (Modal == TModal::None && Dialog == TFileDialog::None && !typing && !event.Ctrl && !event.Alt)
+          Editing.Type(event.Typed);
         break;
       default: break;
     }
@@ -272,6 +331,7 @@ void TEditor::Menu(const char* label, TAction action, double now, bool enabled) 
 void TEditor::MenuBar(double now) {
   if (!ImGui::BeginMenuBar()) return;
   if (ImGui::BeginMenu("File")) {
+    if (Session.OpenOffered() && ImGui::MenuItem("Open...")) AskToOpen();
     Menu("Save", TAction::Save, now);
     if (ImGui::MenuItem("Reload from disk")) {
       if (Doc.Modified())
@@ -280,6 +340,8 @@ void TEditor::MenuBar(double now) {
         Reload(now);
     }
     Menu("Edit as text", TAction::EditText, now);
+    ImGui::Separator();
+    RocketMenu();
     ImGui::Separator();
     Menu("Quit", TAction::Quit, now);
     ImGui::EndMenu();
@@ -306,18 +368,23 @@ void TEditor::MenuBar(double now) {
     ImGui::EndMenu();
   }
   if (ImGui::BeginMenu("View")) {
-    Menu("Preview", TAction::TogglePreview, now);
+    if (!Project()) Menu("Preview", TAction::TogglePreview, now);
     Menu("Finer grid", TAction::ZoomIn, now);
     Menu("Coarser grid", TAction::ZoomOut, now);
     ImGui::Separator();
     for (int g = 0; g < GridCount; ++g)
-      if (ImGui::MenuItem(Grids[g].Name, nullptr, State.Axis.GridIndex() == g)) State.Axis.SetGrid(g);
+      if (State.Axis.Offers(g) &&
+          ImGui::MenuItem(State.Axis.GridLabel(g).c_str(), nullptr, State.Axis.GridIndex() == g))
+        State.Axis.SetGrid(g);
     ImGui::EndMenu();
   }
   if (ImGui::BeginMenu("Play")) {
-    Menu(Transport.Playing() ? "Pause" : "Play", TAction::PlayPause, now);
+    const bool playing = Demos != nullptr ? Demos->Playing() : Transport.Playing();
+    Menu(Demos != nullptr ? (playing ? "Pause the demos" : "Play the demos") : (playing ? "Pause" : "Play"),
+         TAction::PlayPause, now);
     Menu("Play the loop", TAction::PlayLoop, now);
     Menu("Loop the selection", TAction::LoopSelection, now);
+    if (Session.PlayerOffered() && ImGui::MenuItem("Play the show in the player")) PlayShow();
     ImGui::Separator();
     Menu("Previous mark", TAction::PreviousMark, now);
     Menu("Next mark", TAction::NextMark, now);
@@ -328,10 +395,16 @@ void TEditor::MenuBar(double now) {
 
 void TEditor::Toolbar(double now) {
   ImGui::SetCursorPosX(ImGui::GetCursorPosX() + 2);
-  if (ImGui::Button(Transport.Playing() ? "  \u25A0 Pause  " : "  \u25B6 Play  "))
-    DoForProgram(TAction::PlayPause, now);
+  const bool playing = Demos != nullptr ? Demos->Playing() : Transport.Playing();
+  if (ImGui::Button(playing ? "  \u25A0 Pause  " : "  \u25B6 Play  ")) DoForProgram(TAction::PlayPause, now);
+  if (Demos != nullptr && ImGui::IsItemHovered()) ImGui::SetTooltip("Plays and pauses the demos (Space)");
   ImGui::SameLine();
   if (ImGui::Button("Loop")) DoForProgram(TAction::PlayLoop, now);
+  if (Session.PlayerOffered()) {
+    ImGui::SameLine();
+    if (ImGui::Button("Show")) PlayShow();
+    if (ImGui::IsItemHovered()) ImGui::SetTooltip("Play the show as edited here in the player, full screen");
+  }
   ImGui::SameLine(0, 16);
   ImGui::PushFont(MonoFont());
   const double shown = ShownTime();
@@ -347,9 +420,9 @@ void TEditor::Toolbar(double now) {
   ImGui::TextDisabled("Grid");
   ImGui::SameLine();
   ImGui::SetNextItemWidth(200);
-  if (ImGui::BeginCombo("##grid", Grids[State.Axis.GridIndex()].Name)) {
+  if (ImGui::BeginCombo("##grid", State.Axis.GridLabel(State.Axis.GridIndex()).c_str())) {
     for (int g = 0; g < GridCount; ++g)
-      if (ImGui::Selectable(Grids[g].Name, State.Axis.GridIndex() == g)) {
+      if (State.Axis.Offers(g) && ImGui::Selectable(State.Axis.GridLabel(g).c_str(), State.Axis.GridIndex() == g)) {
         State.Axis.SetGrid(g);
         Say("Grid: " + State.Axis.GridName());
       }
@@ -375,6 +448,7 @@ void TEditor::Toolbar(double now) {
   if (ImGui::InputText("##mark", &State.MarkName, ImGuiInputTextFlags_EnterReturnsTrue))
     Consequences(Editing.Apply(TAction::ToggleMark), now);
   if (ImGui::IsItemHovered()) ImGui::SetTooltip("The name the next mark gets (B sets or clears a mark)");
+  if (Project()) return;
   ImGui::SameLine(0, 20);
   if (ImGui::Checkbox("Preview", &PreviewShown)) Say(PreviewShown ? "Preview shown" : "Preview hidden (F2 shows it)");
 }
@@ -418,6 +492,7 @@ void TEditor::StatusLine(ImVec2 size) {
   std::string place = FormatPosition(State.Row, Doc.Layout()) + "   " + Seconds(State.Axis.SecondsOf(State.Row)) +
                       "   " + ChannelName(State.Channel, Doc.Layout());
   if (!Links.Empty()) place += "   live: " + Links.Summary();
+  if (Demos != nullptr) place += "   " + Demos->Summary() + " on " + Demos->Where();
   const bool modified = Doc.Modified();
   const char* file = !Doc.Reads() ? "does not read" : modified ? "modified" : "saved";
   const ImU32 fileColour = !Doc.Reads() ? theme::Error : modified ? theme::Warn : theme::Good;
@@ -450,6 +525,7 @@ void TEditor::Layout(double now) {
 
   TPanelContext context(Doc, State, Editing);
   if (Transport.Playing()) context.PlayRow = State.Axis.RowOfSeconds(PlayTime);
+  if (Demos != nullptr && Demos->Playing() && DemoRow) context.PlayRow = *DemoRow;
   const ImVec2 room = ImGui::GetContentRegionAvail();
   const float spacing = ImGui::GetStyle().ItemSpacing.y;
   const float below = room.y - StatusHeight - spacing;
@@ -458,13 +534,15 @@ void TEditor::Layout(double now) {
       std::clamp(StripHeight, RulerHeight + WaveHeight + 80, std::max(RulerHeight + WaveHeight + 80, below - 200));
   const float top = below - StripHeight - SplitterHeight - spacing;
   // The preview as wide as its 4:3 frame at the panels' height where the
-  // tracker leaves room, the tracker taking the rest.
+  // tracker leaves room, the tracker taking the rest. A project (also one
+  // the text was edited into) has none.
+  const bool preview = PreviewShown && !Project();
   float tracks = room.x;
-  if (PreviewShown)
+  if (preview)
     tracks = room.x - spacing -
              std::max(MinPreviewWidth, std::min(top * 4 / 3, room.x - TracksWidth(Doc.Layout()) - spacing));
   TracksPanel(context, ImVec2(tracks, top));
-  if (PreviewShown) {
+  if (preview) {
     ImGui::SameLine();
     PreviewPanel(ImVec2(room.x - tracks - spacing, top));
   }
@@ -520,6 +598,7 @@ void TEditor::Modals(double now) {
   const char* title = Modal == TModal::Recovery      ? "Unsaved edits found"
                       : Modal == TModal::Quit        ? "Quit"
                       : Modal == TModal::DiskChanged ? "Changed on disk"
+                      : Modal == TModal::Open        ? "Open"
                                                      : "Error";
   ImGui::TextColored(ImGui::ColorConvertU32ToFloat4(Modal == TModal::Error ? theme::Error : theme::Accent), "%s",
                      title);
@@ -545,6 +624,10 @@ void TEditor::Modals(double now) {
     case TModal::DiskChanged:
       button("Reload (Enter)", TKey::Enter);
       button("Keep my edits (Esc)", TKey::Escape);
+      break;
+    case TModal::Open:
+      button("Open another (Enter)", TKey::Enter);
+      button("Stay (Esc)", TKey::Escape);
       break;
     default: button("OK (Enter)", TKey::Enter); break;
   }
@@ -614,7 +697,8 @@ void TEditor::ScriptActions(double now) {
 bool TEditor::Continuous() const { return Transport.Playing() || SettleFrames > 0 || (Script && Script->Running()); }
 
 int TEditor::WaitMilliseconds(double now) const {
-  if (Continuous()) return 0;
+  // In a browser the page's loop waits between frames.
+  if (Continuous() || !HostFramesMayWait()) return 0;
   const double seconds = std::min(Session.SecondsToNext(now), Links.SecondsToNext(now));
   return std::clamp(static_cast<int>(std::ceil(seconds * 1000)), 1, 1000);
 }
@@ -639,6 +723,7 @@ void TEditor::Frame(const std::vector<TInputEvent>& events, double now) {
   if (Script && Script->BenchFrames > 0) Preview.Invalidate();
   Layout(now);
   Modals(now);
+  FileDialog(now);
   TextPanel(now);
   if (LinksDue && !Links.Empty()) Links.Send(Preview.ChannelsAt(ShownTime()));
   LinksDue = false;
@@ -689,35 +774,39 @@ void TEditor::Frame(const std::vector<TInputEvent>& events, double now) {
 int TEditor::Run() {
   if (const std::optional<std::string> recovered = Session.Recovery()) {
     RecoveryText = *recovered;
-    OpenModal(TModal::Recovery, "The recovery file " + Session.RecoveryPath() +
-                                    " holds edits that were never saved, newer than the file.\n\nRestore them?");
+    OpenModal(TModal::Recovery, "Edits that were never saved, newer than the file, are kept in " +
+                                    Session.RecoveryPath() + ".\n\nRestore them?");
     ReportMessage(Caption, "Unsaved edits found in " + Session.RecoveryPath() + ": offered back");
   }
-  if (Doc.Error()) {
-    TextPanelOpen = true;
-    TextBuffer = Doc.Text();
-    Say(std::string("The timeline does not read: ") + Doc.Error()->what() + " (fix it in the text panel)", true);
-  }
-  std::vector<TInputEvent> events;
+  if (Doc.Error()) ShowReadingError();
   // A signal ends the run between frames (the unsaved text then goes to
   // the recovery file: EditorMain.cpp).
-  while (!Quitting && !TerminationRequested()) {
-    double now = Clock.GetTime();
-    if (Script) Script->Advance(now);
-    events.clear();
-    bool draw = TakeGuiInput(WaitMilliseconds(now), events);
-    now = Clock.GetTime();
-    const TSessionNews news = Session.Tick(now);
-    if (!news.Note.empty() || !news.Error.empty() || news.ChangedUnderEdits) {
-      SaySession(news, now);
-      draw = true;
-    }
-    for (const std::string& text : Links.Tick(now)) {
-      Say(text);
-      LinksDue = draw = true;
-    }
-    if (draw || Continuous()) Frame(events, now);
-  }
+  RunHostLoop([this] {
+    if (Quitting || TerminationRequested()) return false;
+    Step();
+    return true;
+  });
   Transport.Stop();
   return 0;
+}
+
+void TEditor::Step() {
+  double now = Clock.GetTime();
+  if (Script) Script->Advance(now);
+  Events.clear();
+  bool draw = TakeInput(WaitMilliseconds(now), Events);
+  now = Clock.GetTime();
+  if (PollDemos(now)) draw = true;
+  const TSessionNews news = Session.Tick(now);
+  if (!news.Note.empty() || !news.Error.empty() || news.ChangedUnderEdits || !news.Saved.empty() || news.Opened) {
+    SaySession(news, now);
+    draw = true;
+  }
+  for (const std::string& text : Links.Tick(now)) {
+    Say(text);
+    ReportMessage(Caption, text);
+    Reported = State.StatusSerial;
+    LinksDue = draw = true;
+  }
+  if (draw || Continuous()) Frame(Events, now);
 }

@@ -4,6 +4,7 @@
 // data: the views read and change it, nothing here draws.
 #pragma once
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,19 @@ struct TEditorState {
   bool Audible(int channel) const;
   // Channels drawn in the curves panel.
   std::vector<bool> Curves;
+
+  // A project's tracks in groups (Timeline.h SplitTrackGroup): each
+  // channel's group, "" for none. A folded group's channels are hidden in
+  // the tracker and the cursor passes over them.
+  std::vector<std::string> Groups;
+  std::set<std::string> Folded;
+  bool Shown(int channel) const;
+  // The shown channel that many shown channels on from the channel (back
+  // for a negative step); the channel itself where there is none that way.
+  int StepChannel(int channel, int step) const;
+  // A cursor in a group that folds moves to the nearest shown channel.
+  void Fold(const std::string& group, bool folded);
+  void KeepCursorShown();
 
   std::optional<TRowRange> Loop;
   std::string MarkName = "mark";

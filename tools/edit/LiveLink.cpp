@@ -32,9 +32,22 @@ std::vector<std::string> TLiveLinks::Tick(double now) {
       }
       continue;
     }
-    if (now < link.NextTry) continue;
-    link.NextTry = now + LinkRetryInterval;
-    if (!link.Link->Connect(reason)) {
+    ConnectOutcome outcome;
+    if (link.Link->Connecting()) {
+      outcome = link.Link->FinishConnect(reason);
+      if (outcome == ConnectOutcome::Pending && now - link.Began >= LinkConnectPatience) {
+        link.Link->Close();
+        outcome = ConnectOutcome::Failed;
+        reason = "no answer within " + std::to_string(static_cast<int>(LinkConnectPatience)) + " s";
+      }
+    } else {
+      if (now < link.NextTry) continue;
+      link.Began = now;
+      outcome = link.Link->BeginConnect(reason);
+    }
+    if (outcome == ConnectOutcome::Pending) continue;
+    if (outcome == ConnectOutcome::Failed) {
+      link.NextTry = now + LinkRetryInterval;
       if (!link.Told) news.push_back("No preview at " + link.Link->Where() + " yet (" + reason + "): trying again");
       link.Told = true;
       continue;
@@ -50,8 +63,16 @@ std::vector<std::string> TLiveLinks::Tick(double now) {
 double TLiveLinks::SecondsToNext(double now) const {
   // Looks at connected previews only where there are some.
   double next = 1e9;
-  for (const TLink& link : Links) next = std::min(next, link.Link->Connected() ? NextLook : link.NextTry);
+  for (const TLink& link : Links)
+    next = std::min(next, link.Link->Connected()    ? NextLook
+                          : link.Link->Connecting() ? link.Began + LinkConnectPatience
+                                                    : link.NextTry);
   return std::max(0.0, next - now);
+}
+
+void TLiveLinks::Watch(SocketWatch& watch) const {
+  for (const TLink& link : Links)
+    if (link.Link->Connecting()) watch.Writable.push_back(link.Link->ConnectingSocket());
 }
 
 std::string TLiveLinks::Summary() const {

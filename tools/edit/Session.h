@@ -2,7 +2,10 @@
 // into the document, saved atomically (never a text that does not read),
 // the unsaved text kept in the recovery file a moment after each edit, a
 // recovery file newer than the file offered back at the start, and the
-// file watched for changes made by others. Times are seconds on any clock
+// file watched for changes made by others. Where the system keeps its
+// user's documents otherwise (platform/DocumentBackend.h, a browser's), a
+// save may wait on the user, another timeline may be picked to open, and
+// the compiled track handed to the player. Times are seconds on any clock
 // that only goes forward.
 #pragma once
 #include <optional>
@@ -18,9 +21,11 @@ constexpr double DiskPollInterval = 1.0;
 
 // What a look at the time brought, for the status line or a question.
 struct TSessionNews {
-  std::string Error;               // a recovery file that could not be written, a file gone
+  std::string Error;               // a recovery file that could not be written, a file gone, a save that failed
   std::string Note;                // the file reloaded after a change on disk
   bool ChangedUnderEdits = false;  // the file changed on disk while there are unsaved edits: ask
+  std::string Saved;               // a save that waited on the user is done: where it went
+  bool Opened = false;             // another timeline was picked and is now the document
 };
 
 class TEditSession {
@@ -43,8 +48,25 @@ class TEditSession {
 
   // Saves the document's text; false with the reason (for a text that does
   // not read, the reader's error with its line), the file and the edits
-  // then as they were.
+  // then as they were. True where it is saved, or under way where the
+  // system asks the user first (Saving; Tick brings its end).
   bool Save(std::string& reason);
+  bool Saving() const { return File.SaveUnderWay(); }
+  // Where the last save went, or what it asks of the user while under way.
+  const std::string& SaveNote() const { return File.SaveNote(); }
+
+  // Whether the user can pick another timeline to open; if so, asks (Tick
+  // brings it as the document, its undo history begun again).
+  bool OpenOffered() const;
+  void AskToOpen();
+  // Takes the timeline at path as the document, the file from now on;
+  // false with the reason, everything then as it was.
+  bool OpenAnother(const std::string& path, std::string& reason);
+
+  // Whether the player can be handed a track; if so, hands it the
+  // document's track, compiled, to play as the show; false with the reason.
+  bool PlayerOffered() const;
+  bool PlayInPlayer(std::string& reason);
   // The document's text has changed (an edit, an undo) at that time.
   void Edited(double now);
   // Takes the file's text from the disk as an edit of the text (the edits
@@ -56,9 +78,12 @@ class TEditSession {
   // Writes the recovery file now where there are unsaved edits (a signal
   // ends the program); false with the reason.
   bool KeepUnsaved(std::string& reason);
+  // What to say when the unsaved edits cannot be kept, for the reason.
+  std::string NotKept(const std::string& reason) const;
 
-  // Does what is due by now: the recovery file written (or removed once
-  // nothing is unsaved), the file's stamp looked at.
+  // Does what is due by now: the answers the system has brought taken,
+  // the recovery file written (or removed once nothing is unsaved), the
+  // file's stamp looked at.
   TSessionNews Tick(double now);
   // Seconds from now until the next thing Tick does.
   double SecondsToNext(double now) const;
@@ -72,4 +97,8 @@ class TEditSession {
   // in a row have found it missing.
   TFileStamp Noticed;
   int MissingLooks = 0;
+  // The text of the save under way, and whether the system was last told
+  // that there are unsaved edits.
+  std::string SavingText;
+  bool NotedUnsaved = false;
 };

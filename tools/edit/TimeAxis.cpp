@@ -3,7 +3,25 @@
 #include <algorithm>
 #include <cmath>
 
-TTimeAxis::TTimeAxis(const TrackLayout& layout) : Shape(layout) {}
+namespace {
+// "2nd", "3rd", "16th".
+std::string Ordinal(int n) {
+  const char* suffix = (n % 100 >= 11 && n % 100 <= 13) ? "th"
+                       : n % 10 == 1                    ? "st"
+                       : n % 10 == 2                    ? "nd"
+                       : n % 10 == 3                    ? "rd"
+                                                        : "th";
+  return std::to_string(n) + suffix;
+}
+
+int BeatGrid() {
+  for (int g = 0; g < GridCount; ++g)
+    if (Grids[g].LinesPerBeat == 1) return g;
+  return 0;
+}
+}  // namespace
+
+TTimeAxis::TTimeAxis(const TrackLayout& layout) : Shape(layout) { SetGrid(Grid); }
 
 int TTimeAxis::ClampRow(int row) const { return std::clamp(row, 0, LastRow()); }
 
@@ -13,7 +31,21 @@ double TTimeAxis::SecondsOf(double row) const {
 
 double TTimeAxis::RowOfSeconds(double seconds) const { return seconds * Shape.BeatsPerMinute * RowsPerBeat() / 60.0; }
 
-void TTimeAxis::SetGrid(int index) { Grid = std::clamp(index, 0, GridCount - 1); }
+void TTimeAxis::SetGrid(int index) {
+  Grid = std::clamp(index, 0, GridCount - 1);
+  while (!Offers(Grid))
+    Grid = Grid + 1 < GridCount && Grids[Grid + 1].Triplet == Grids[Grid].Triplet ? Grid + 1 : BeatGrid();
+}
+
+std::string TTimeAxis::GridLabel(int index) const {
+  const int lines = Grids[index].LinesPerBeat, rows = RowsPerBeat();
+  if (rows % lines != 0)
+    return Grids[index].Triplet ? "triplets: " + std::to_string(lines) + " a beat"
+                                : std::to_string(lines) + " lines a beat";
+  const int step = rows / lines;
+  if (step == 1) return "every row";
+  return "every " + Ordinal(step) + " row" + (lines == 1 ? " (beats)" : "");
+}
 
 void TTimeAxis::Zoom(int steps) {
   // Straight grids and triplet grids each run coarse to fine backwards in
@@ -22,7 +54,9 @@ void TTimeAxis::Zoom(int steps) {
   int at = Grid;
   while (steps != 0) {
     const int next = at + (steps > 0 ? -1 : 1);
-    if (next < 0 || next >= GridCount || (RowsPerBeat() % Grids[next].LinesPerBeat != 0) != triplet) break;
+    if (next < 0 || next >= GridCount || (RowsPerBeat() % Grids[next].LinesPerBeat != 0) != triplet ||
+        !Offers(next))
+      break;
     at = next;
     steps += steps > 0 ? -1 : 1;
   }
@@ -72,7 +106,7 @@ void TTimeAxis::Show(double row, double extent, double margin) {
 }
 
 std::string TTimeAxis::GridName() const {
-  std::string name = Grids[Grid].Name;
+  std::string name = GridLabel(Grid);
   if (Snaps()) name += " (snapped to the nearest row)";
   return name;
 }

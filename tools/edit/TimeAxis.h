@@ -12,15 +12,15 @@
 
 #include "Timeline.h"
 
-// The grids the editor offers, coarse to fine within each kind.
+// The grids the editor offers, fine to coarse within each kind: straight
+// ones, then triplets. A grid finer than the layout's rows is not offered
+// (a project's grid may have fewer rows a beat than this demo's 16).
 struct TGrid {
   int LinesPerBeat;
-  const char* Name;
+  bool Triplet;
 };
 constexpr TGrid Grids[] = {
-    {16, "every row"},         {8, "every 2nd row"},          {4, "every 4th row"},
-    {2, "every 8th row"},      {1, "every 16th row (beats)"}, {12, "triplets: 12 a beat"},
-    {6, "triplets: 6 a beat"}, {3, "triplets: 3 a beat"},
+    {16, false}, {8, false}, {4, false}, {2, false}, {1, false}, {12, true}, {6, true}, {3, true},
 };
 constexpr int GridCount = static_cast<int>(std::size(Grids));
 
@@ -42,9 +42,16 @@ class TTimeAxis {
 
   // The grid: which of Grids, and its lines.
   int GridIndex() const { return Grid; }
+  // Whether the layout's rows have room for the grid's lines.
+  bool Offers(int index) const { return Grids[index].LinesPerBeat <= RowsPerBeat(); }
+  // A grid as the menus name it on this layout: "every row", "every 4th
+  // row", "every 16th row (beats)", "triplets: 3 a beat".
+  std::string GridLabel(int index) const;
   int LinesPerBeat() const { return Grids[Grid].LinesPerBeat; }
   // Whether the grid's lines fall between rows (and are snapped to them).
   bool Snaps() const { return RowsPerBeat() % LinesPerBeat() != 0; }
+  // A grid not offered gives way to the next coarser one of its kind, or to
+  // beats.
   void SetGrid(int index);
   // One step finer (steps > 0) or coarser within the grid's kind.
   void Zoom(int steps);

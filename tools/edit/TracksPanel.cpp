@@ -14,20 +14,39 @@ constexpr float MinColumn = 66;
 constexpr float SwitchSize = 17;
 constexpr float MaxWidening = 40;
 
-// A channel's name in the header's two lines, broken at its first "-".
-std::pair<std::string, std::string> NameLines(const std::string& name) {
+constexpr const char* Unfolded = "\u2193 ";  // a group's mark in the header, open
+constexpr const char* FoldedMark = "\u2192 ";
+
+// A channel's name in the header's two lines: this demo's broken at its
+// first "-"; a project's track by its name in its group, below the group's
+// band (Timeline.h SplitTrackGroup).
+std::pair<std::string, std::string> NameLines(int channel, const TrackLayout& layout) {
+  const std::string name = ChannelName(channel, layout);
+  if (layout.Tracks) return {"", SplitTrackGroup(name).Name};
   const size_t dash = name.find('-');
   if (dash == std::string::npos) return {name, ""};
   return {name.substr(0, dash + 1), name.substr(dash + 1)};
 }
 
-float ColumnWidth(int channel, const TrackLayout& layout) {
-  const auto [top, bottom] = NameLines(ChannelName(channel, layout));
+float TextWidth(const std::string& text) {
   ImFont* font = UiFont();
-  const float words = std::max(font->CalcTextSizeA(font->FontSize, 1e9f, 0, top.c_str()).x,
-                               font->CalcTextSizeA(font->FontSize, 1e9f, 0, bottom.c_str()).x);
-  return std::max(MinColumn, std::ceil(words + 2 * ColumnPad));
+  return font->CalcTextSizeA(font->FontSize, 1e9f, 0, text.c_str()).x;
 }
+
+float ColumnWidth(int channel, const TrackLayout& layout) {
+  const auto [top, bottom] = NameLines(channel, layout);
+  return std::max(MinColumn, std::ceil(std::max(TextWidth(top), TextWidth(bottom)) + 2 * ColumnPad));
+}
+
+// The column a folded group leaves: its name, to unfold it by.
+float FoldedWidth(const std::string& group) { return std::ceil(TextWidth(FoldedMark + group) + 2 * ColumnPad); }
+
+// Whether the channel is the first of its group's run of columns.
+bool FirstOfGroup(const TEditorState& s, int channel) {
+  return !s.Groups[channel].empty() && (channel == 0 || s.Groups[channel - 1] != s.Groups[channel]);
+}
+// A folded group's run shows as one column, at its first channel.
+bool FoldedColumn(const TEditorState& s, int channel) { return !s.Shown(channel) && FirstOfGroup(s, channel); }
 
 float MarginWidth() {
   ImFont* font = MonoFont();
@@ -57,8 +76,30 @@ bool Switch(ImDrawList* list, const char* id, const char* label, ImVec2 at, bool
   return clicked;
 }
 
+// A group's band across its columns' first header line; a click folds it or
+// unfolds it.
+void GroupBand(TPanelContext& c, ImDrawList* list, int first, ImVec2 at, float width) {
+  TEditorState& s = c.State;
+  const std::string& group = s.Groups[first];
+  const bool folded = s.Folded.contains(group);
+  const float height = UiFont()->FontSize + 4;
+  ImGui::SetCursorScreenPos(at);
+  const bool clicked = ImGui::InvisibleButton(("g" + std::to_string(first)).c_str(), ImVec2(std::max(1.0f, width - 2), height));
+  const bool hovered = ImGui::IsItemHovered();
+  list->AddRectFilled(at, ImVec2(at.x + width - 2, at.y + height), hovered ? IM_COL32(62, 70, 86, 255) : IM_COL32(40, 45, 56, 255), 3);
+  list->PushClipRect(at, ImVec2(at.x + width - 2, at.y + height), true);
+  list->AddText(ImVec2(at.x + 4, at.y + 2), theme::Text, ((folded ? FoldedMark : Unfolded) + group).c_str());
+  list->PopClipRect();
+  if (hovered) ImGui::SetTooltip(folded ? "Unfold the group %s" : "Fold the group %s", group.c_str());
+  if (clicked) {
+    s.Fold(group, !folded);
+    c.Asked.Moved = true;
+  }
+}
+
 void Header(TPanelContext& c, ImDrawList* list, ImVec2 origin, const std::vector<float>& widths, float margin) {
   TEditorState& s = c.State;
+  const bool project = c.Doc.Layout().Tracks;
   const float height = HeaderHeight();
   list->AddRectFilled(origin, ImVec2(origin.x + margin, origin.y + height), theme::Panel);
   ImFont* font = UiFont();
@@ -70,25 +111,49 @@ void Header(TPanelContext& c, ImDrawList* list, ImVec2 origin, const std::vector
   float x = origin.x + margin;
   for (int ch = 0; ch < s.Channels; ++ch) {
     const float w = widths[ch];
+    if (w <= 0) continue;
+    if (FoldedColumn(s, ch)) {
+      list->AddRectFilled(ImVec2(x, origin.y), ImVec2(x + w - 1, origin.y + height), theme::Panel);
+      GroupBand(c, list, ch, ImVec2(x + 1, origin.y + 5), w);
+      x += w;
+      continue;
+    }
     const bool current = ch == s.Channel;
     list->AddRectFilled(ImVec2(x, origin.y), ImVec2(x + w - 1, origin.y + height),
                         current ? ChannelColour(ch, 0.22f) : ChannelColour(ch, 0.09f));
     list->AddRectFilled(ImVec2(x, origin.y), ImVec2(x + w - 1, origin.y + 3), ChannelColour(ch, 0.9f));
-    const auto [top, bottom] = NameLines(ChannelName(ch, c.Doc.Layout()));
+    const auto [top, bottom] = NameLines(ch, c.Doc.Layout());
     list->AddText(ImVec2(x + ColumnPad, origin.y + 6), ChannelColour(ch), top.c_str());
     list->AddText(ImVec2(x + ColumnPad, origin.y + 6 + UiFont()->FontSize), ChannelColour(ch), bottom.c_str());
     const float y = origin.y + height - SwitchSize - 5;
     const std::string id = std::to_string(ch);
-    if (Switch(list, ("m" + id).c_str(), "M", ImVec2(x + ColumnPad, y), s.Muted[ch], theme::Error,
-               "Mute: off in the preview (never saved)"))
-      s.Muted[ch] = !s.Muted[ch];
-    if (Switch(list, ("s" + id).c_str(), "S", ImVec2(x + ColumnPad + SwitchSize + 3, y), s.Soloed[ch], theme::Warn,
-               "Solo: only soloed channels in the preview (never saved)"))
-      s.Soloed[ch] = !s.Soloed[ch];
-    if (Switch(list, ("c" + id).c_str(), "~", ImVec2(x + ColumnPad + 2 * (SwitchSize + 3), y), s.Curves[ch],
-               ChannelColour(ch), "Show as a curve"))
+    // A project's preview is the demo's: its tracks are neither muted nor
+    // soloed here.
+    float switchX = x + ColumnPad;
+    if (!project) {
+      if (Switch(list, ("m" + id).c_str(), "M", ImVec2(switchX, y), s.Muted[ch], theme::Error,
+                 "Mute: off in the preview (never saved)"))
+        s.Muted[ch] = !s.Muted[ch];
+      if (Switch(list, ("s" + id).c_str(), "S", ImVec2(switchX + SwitchSize + 3, y), s.Soloed[ch], theme::Warn,
+                 "Solo: only soloed channels in the preview (never saved)"))
+        s.Soloed[ch] = !s.Soloed[ch];
+      switchX += 2 * (SwitchSize + 3);
+    }
+    if (Switch(list, ("c" + id).c_str(), "~", ImVec2(switchX, y), s.Curves[ch], ChannelColour(ch), "Show as a curve"))
       s.Curves[ch] = !s.Curves[ch];
     x += w;
+  }
+  // Each group's band over its run of columns.
+  x = origin.x + margin;
+  for (int ch = 0; ch < s.Channels; ++ch) {
+    if (!FirstOfGroup(s, ch) || FoldedColumn(s, ch)) {
+      x += widths[ch];
+      continue;
+    }
+    float run = 0;
+    for (int k = ch; k < s.Channels && s.Groups[k] == s.Groups[ch]; ++k) run += widths[k];
+    GroupBand(c, list, ch, ImVec2(x + 1, origin.y + 5), run);
+    x += widths[ch];
   }
   list->AddLine(ImVec2(origin.x, origin.y + height - 1), ImVec2(x, origin.y + height - 1), theme::PanelEdge);
 }
@@ -140,11 +205,19 @@ void TracksPanel(TPanelContext& c, ImVec2 size) {
   axis.SetLinePixels(std::round(MonoFont()->FontSize + 5));
   const float margin = MarginWidth(), header = HeaderHeight(), lineHeight = axis.LinePixels();
   // Room beyond the columns' own widths widens them, up to a limit.
-  const float spare = std::max(0.0f, size.x - TracksWidth(doc.Layout())) / static_cast<float>(std::max(1, s.Channels));
+  // A folded group's channels take no room but its one column.
   std::vector<float> widths(s.Channels), lefts(s.Channels);
+  float natural = margin;
+  int shown = 0;
+  for (int ch = 0; ch < s.Channels; ++ch) {
+    widths[ch] = FoldedColumn(s, ch) ? FoldedWidth(s.Groups[ch]) : s.Shown(ch) ? ColumnWidth(ch, doc.Layout()) : 0;
+    natural += widths[ch];
+    shown += s.Shown(ch);
+  }
+  const float spare = std::max(0.0f, size.x - natural) / static_cast<float>(std::max(1, shown));
   float right = origin.x + margin;
   for (int ch = 0; ch < s.Channels; ++ch) {
-    widths[ch] = ColumnWidth(ch, doc.Layout()) + std::floor(std::min(spare, MaxWidening));
+    if (s.Shown(ch)) widths[ch] += std::floor(std::min(spare, MaxWidening));
     lefts[ch] = right;
     right += widths[ch];
   }
@@ -178,11 +251,14 @@ void TracksPanel(TPanelContext& c, ImVec2 size) {
                            : theme::TextFaint,
                   position.c_str());
     for (int ch = 0; ch < s.Channels; ++ch)
-      Cell(doc, list, ch, row, spanEnd, ImVec2(lefts[ch], y), widths[ch], lineHeight);
+      if (s.Shown(ch)) Cell(doc, list, ch, row, spanEnd, ImVec2(lefts[ch], y), widths[ch], lineHeight);
   }
-  // Column edges.
+  // Column edges; a folded group's column dimmed.
   for (int ch = 0; ch <= s.Channels; ++ch) {
+    if (ch < s.Channels && widths[ch] <= 0) continue;
     const float x = ch < s.Channels ? lefts[ch] : right;
+    if (ch < s.Channels && FoldedColumn(s, ch))
+      list->AddRectFilled(ImVec2(x, body.y), ImVec2(x + widths[ch] - 1, bottom), IM_COL32(0, 0, 0, 60));
     list->AddLine(ImVec2(x - 1, body.y), ImVec2(x - 1, bottom), theme::PanelEdge);
   }
   // Repeats: a bar down the left of the rows their keys span.
@@ -190,7 +266,7 @@ void TracksPanel(TPanelContext& c, ImVec2 size) {
   for (int r = 0; r < static_cast<int>(repeats.size()); ++r) {
     const RowSpan span = doc.SpanOfRepeat(r);
     const int ch = repeats[r].Channel;
-    if (ch < 0 || ch >= s.Channels) continue;
+    if (ch < 0 || ch >= s.Channels || !s.Shown(ch)) continue;
     const float y0 = yOf(DrawnRows(axis, span.First)), y1 = yOf(span.Last) + lineHeight;
     if (y1 < body.y || y0 > bottom) continue;
     list->AddRectFilled(ImVec2(lefts[ch], y0 + 1), ImVec2(lefts[ch] + 3, y1 - 1), theme::Repeat);
@@ -235,17 +311,20 @@ void TracksPanel(TPanelContext& c, ImVec2 size) {
     return axis.RowOfLine(
         std::clamp(static_cast<int>(std::floor(rows * axis.LinesPerBeat() / axis.RowsPerBeat())), 0, lines - 1));
   };
+  // The shown channel under the mouse; -1 over a folded group.
   auto channelAt = [&](float x) {
     for (int ch = s.Channels - 1; ch >= 0; --ch)
-      if (x >= lefts[ch]) return ch;
-    return 0;
+      if (widths[ch] > 0 && x >= lefts[ch]) return s.Shown(ch) ? ch : -1;
+    return s.StepChannel(0, 0);
   };
   if (ImGui::IsItemActivated()) {
-    c.Editing.MoveCursor(lineRowAt(mouse.y), channelAt(mouse.x), ImGui::GetIO().KeyShift);
-    c.Asked.Moved = true;
+    if (const int ch = channelAt(mouse.x); ch >= 0) {
+      c.Editing.MoveCursor(lineRowAt(mouse.y), ch, ImGui::GetIO().KeyShift);
+      c.Asked.Moved = true;
+    }
   } else if (ImGui::IsItemActive() && ImGui::IsMouseDragging(ImGuiMouseButton_Left, 2)) {
     const int row = lineRowAt(mouse.y), ch = channelAt(mouse.x);
-    if (row != s.Row || ch != s.Channel) {
+    if (ch >= 0 && (row != s.Row || ch != s.Channel)) {
       c.Editing.MoveCursor(row, ch, true);
       c.Asked.Moved = true;
     }

@@ -2,10 +2,10 @@
 #include <tinyxml2.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <map>
 
+#include "NumberText.h"
 #include "Rocket.h"
 #include "platform/WholeFile.h"
 
@@ -46,9 +46,7 @@ bool WholeAttribute(const XMLElement& element, const char* name, int low, int hi
   }
   // Tempo attributes may be written as decimals; a whole number is wanted.
   double number = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (error != std::errc() || end != text.data() + text.size() || number != std::floor(number) || number < low ||
-      number > high)
+  if (!ReadNumber(text, number) || number != std::floor(number) || number < low || number > high)
     Fail(element.GetLineNum(), Described(element, "") + "\"" + name + "\" is '" + text + "': expected a whole number from " +
                                    std::to_string(low) + " to " + std::to_string(high));
   out = static_cast<int>(number);
@@ -59,8 +57,7 @@ float ValueAttribute(const XMLElement& element, bool offAllowed) {
   std::string text;
   if (NumberAttribute(element, "value", text) == nullptr) Fail(element.GetLineNum(), "<key> without its \"value\"");
   float value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || std::isinf(value))
+  if (!ReadNumber(text, value) || std::isinf(value))
     Fail(element.GetLineNum(), "<key> \"value\" is '" + text + "': expected a finite number");
   if (std::isnan(value) && !offAllowed)
     Fail(element.GetLineNum(), "<key> \"value\" is '" + text + "': a project's track has numbers, not off");

@@ -14,7 +14,41 @@ bool TPreviewLink::Connect(std::string& reason) {
   SocketFailure failure;
   Socket = CurrentSocketBackend().Connect(Host, Port, failure);
   if (Socket < 0) reason = failure.Text;
-  return Socket >= 0;
+  Made = Socket >= 0;
+  return Made;
+}
+
+ConnectOutcome TPreviewLink::BeginConnect(std::string& reason) {
+  Close();
+  Attempt = 0;
+  SocketFailure failure;
+  Socket = CurrentSocketBackend().BeginConnect(Host, Port, Attempt, failure);
+  if (Socket < 0) {
+    reason = failure.Text;
+    return ConnectOutcome::Failed;
+  }
+  return FinishConnect(reason);
+}
+
+ConnectOutcome TPreviewLink::FinishConnect(std::string& reason) {
+  SocketBackend& sockets = CurrentSocketBackend();
+  if (Socket < 0) reason = "not connecting";
+  while (Socket >= 0 && !Made) {
+    SocketFailure failure;
+    const ConnectOutcome outcome = sockets.FinishConnect(Socket, failure);
+    if (outcome == ConnectOutcome::Pending) return outcome;
+    if (outcome == ConnectOutcome::Connected) {
+      Made = true;
+      return outcome;
+    }
+    // The host's next address, if it has one; the last failure is the one said.
+    sockets.Close(Socket);
+    reason = failure.Text;
+    ++Attempt;
+    SocketFailure next;
+    Socket = sockets.BeginConnect(Host, Port, Attempt, next);
+  }
+  return Made ? ConnectOutcome::Connected : ConnectOutcome::Failed;
 }
 
 bool TPreviewLink::Send(const std::vector<float>& values, std::string& reason) {
@@ -50,6 +84,7 @@ void TPreviewLink::Wait(int milliseconds) {
 void TPreviewLink::Close() {
   if (Socket >= 0) CurrentSocketBackend().Close(Socket);
   Socket = -1;
+  Made = false;
 }
 
 bool TPreviewLink::Lost(const std::string& why, std::string& reason) {

@@ -19,9 +19,18 @@ class TPreviewLink {
 
   // "host:port", for messages.
   const std::string& Where() const { return Address; }
-  bool Connected() const { return Socket >= 0; }
+  bool Connected() const { return Socket >= 0 && Made; }
   // Connects, waiting for the answer; false with the reason.
   bool Connect(std::string& reason);
+  // Connecting without waiting (the sync editor's): BeginConnect starts
+  // with the host's first address, FinishConnect sees how it stands. Either
+  // says Connected once the connection is made, Pending while it is under
+  // way (ConnectingSocket() is to be waited on for writing), and Failed
+  // with the reason once every address of the host has failed.
+  ConnectOutcome BeginConnect(std::string& reason);
+  ConnectOutcome FinishConnect(std::string& reason);
+  bool Connecting() const { return Socket >= 0 && !Made; }
+  SocketId ConnectingSocket() const { return Connecting() ? Socket : -1; }
   // Sends the values as one packet; false with the reason once the
   // connection is lost, which closes it.
   bool Send(const std::vector<float>& values, std::string& reason);
@@ -38,6 +47,8 @@ class TPreviewLink {
   int Port;
   std::string Address;
   SocketId Socket = -1;
+  bool Made = false;    // the connection is made (not only begun)
+  int Attempt = 0;      // the host's address being connected, from 0
 };
 
 // The values a packet carries for the track at the time: every channel of

@@ -22,6 +22,7 @@ class DocumentSync {
   explicit DocumentSync(TimelineDocument& document, SyncServerOptions options = {});
 
   SyncServer& Server() { return Sync; }
+  const SyncServer& Server() const { return Sync; }
   // A pass of the server. A track a project lacks is added when a demo asks
   // for it; one that cannot be (its name cannot be written) is said in a
   // Message event after the TrackAsked one.

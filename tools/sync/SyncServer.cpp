@@ -1,8 +1,9 @@
 #include "SyncServer.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+
+#include "NumberText.h"
 
 namespace {
 constexpr int ListenBacklog = 16;
@@ -19,11 +20,7 @@ bool SameKey(const Key& a, const Key& b) { return a.Row == b.Row && a.Curve == b
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-std::string SecondsText(double seconds) {
-  char text[32];
-  const std::to_chars_result written = std::to_chars(text, text + sizeof text, seconds);
-  return std::string(text, written.ptr);
-}
+std::string SecondsText(double seconds) { return ShortestNumber(seconds); }
 }  // namespace
 
 SyncServer::SyncServer(SyncServerOptions options) : Options(std::move(options)) {
@@ -216,20 +213,29 @@ std::vector<SyncEvent> SyncServer::Poll() {
   return std::move(Events);
 }
 
-void SyncServer::Wait(int milliseconds) {
-  std::vector<SocketId> readable, writable;
+int SyncServer::Watch(SocketWatch& watch, int milliseconds) const {
   const Clock::time_point now = Clock::now();
-  if (now >= ListenerRestsUntil) readable.push_back(Listener);
+  // A listener that rests is not slept on: the pass after its rest takes it.
+  if (now >= ListenerRestsUntil)
+    watch.Readable.push_back(Listener);
+  else
+    milliseconds = std::min(milliseconds, static_cast<int>(std::ceil(Seconds(ListenerRestsUntil - now) * 1000)));
   double until = std::max(milliseconds, 0) / 1000.0;
   for (const auto& [id, demo] : Connected) {
-    readable.push_back(demo.Socket);
-    if (demo.OutAt < demo.Out.size()) writable.push_back(demo.Socket);
+    watch.Readable.push_back(demo.Socket);
+    if (demo.OutAt < demo.Out.size()) watch.Writable.push_back(demo.Socket);
     if (!demo.DropReason.empty()) until = 0;
     if (!demo.Stream.Greeted() || demo.Stream.MidMessage())
       until = std::min(until, std::max(0.0, Options.StallSeconds - Seconds(now - demo.WaitingSince)) + 0.001);
   }
   if (!Events.empty()) until = 0;
-  CurrentSocketBackend().WaitFor(readable, writable, static_cast<int>(std::ceil(until * 1000)));
+  return static_cast<int>(std::ceil(until * 1000));
+}
+
+void SyncServer::Wait(int milliseconds) {
+  SocketWatch watch;
+  const int ms = Watch(watch, milliseconds);
+  CurrentSocketBackend().WaitFor(watch.Readable, watch.Writable, ms);
 }
 
 void SyncServer::SetTrack(const std::string& track, const std::vector<Key>& keys) {

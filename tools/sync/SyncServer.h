@@ -100,6 +100,10 @@ class SyncServer {
   // Sleeps until a demo connects or sends something, queued bytes can
   // go, a stalled demo's time runs out, or milliseconds pass.
   void Wait(int milliseconds);
+  // What Wait sleeps on, for a program that sleeps on other things too:
+  // the sockets added to the watch, and the milliseconds it may sleep at
+  // most (fewer than given where a stalled demo's time runs out sooner).
+  int Watch(SocketWatch& watch, int milliseconds) const;
 
   // Every demo that asked for the track is brought to these keys (in row
   // order): only the keys that differ from what it holds are sent.

@@ -1,10 +1,11 @@
 #include "Timeline.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <sstream>
+
+#include "NumberText.h"
 
 namespace {
 
@@ -125,9 +126,7 @@ float ParseValue(const std::string& s, int line) {
 
 std::string FormatValue(float value) {
   if (std::isnan(value)) return "off";
-  char text[64];
-  const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, written.ptr);
+  return ShortestNumber(value);
 }
 
 bool RocketShape(int number, Shape& shape) {
@@ -170,6 +169,12 @@ int TrackNumber(const std::string& name, const TrackLayout& layout) {
   for (int c = 0; c < layout.Channels(); ++c)
     if (layout.ChannelNames[c] == name) return c;
   return -1;
+}
+
+TrackGroupName SplitTrackGroup(const std::string& name) {
+  const size_t colon = name.find(':');
+  if (colon == std::string::npos) return {"", name};
+  return {name.substr(0, colon), name.substr(colon + 1)};
 }
 
 bool IsWritableName(const std::string& name) {

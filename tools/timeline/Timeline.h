@@ -171,6 +171,12 @@ int ChannelNumber(const std::string& s, const TrackLayout& layout = SongLayout()
 std::string ChannelName(int channel, const TrackLayout& layout = SongLayout());
 // A project's track number by its name, exactly; -1 for none.
 int TrackNumber(const std::string& name, const TrackLayout& layout);
+// A track's group and its name within it, split at the first ':'
+// ("camera:rot.y": "camera" and "rot.y"); no group ("") without one.
+struct TrackGroupName {
+  std::string Group, Name;
+};
+TrackGroupName SplitTrackGroup(const std::string& name);
 // Whether a name (a track's, a mark's, a music file's) reads back as itself
 // after its keyword: something on one line, without '#', white space at its
 // ends or control characters other than tabs.

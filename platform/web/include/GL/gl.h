@@ -84,6 +84,7 @@ typedef ptrdiff_t GLintptr;
 #define GL_MODELVIEW_MATRIX 0x0BA6
 #define GL_PROJECTION_MATRIX 0x0BA7
 #define GL_COLOR_CLEAR_VALUE 0x0C22
+#define GL_CURRENT_COLOR 0x0B00
 #define GL_VIEWPORT 0x0BA2
 #define GL_MAX_TEXTURE_SIZE 0x0D33
 #define GL_PERSPECTIVE_CORRECTION_HINT 0x0C50
@@ -151,6 +152,27 @@ typedef ptrdiff_t GLintptr;
 #define GL_REPEAT 0x2901
 #define GL_TEXTURE_WIDTH 0x1000
 #define GL_TEXTURE_HEIGHT 0x1001
+
+#define GL_STENCIL_TEST 0x0B90
+#define GL_TEXTURE_BINDING_2D 0x8069
+#define GL_SCISSOR_BOX 0x0C10
+#define GL_SHADE_MODEL 0x0B54
+#define GL_MATRIX_MODE 0x0BA0
+#define GL_POLYGON_MODE 0x0B40
+#define GL_POINT 0x1B00
+#define GL_LINE 0x1B01
+#define GL_FILL 0x1B02
+
+#define GL_CURRENT_BIT 0x00000001
+#define GL_POLYGON_BIT 0x00000008
+#define GL_LIGHTING_BIT 0x00000040
+#define GL_FOG_BIT 0x00000080
+#define GL_STENCIL_BUFFER_BIT 0x00000400
+#define GL_VIEWPORT_BIT 0x00000800
+#define GL_TRANSFORM_BIT 0x00001000
+#define GL_ENABLE_BIT 0x00002000
+#define GL_TEXTURE_BIT 0x00040000
+#define GL_SCISSOR_BIT 0x00080000
 
 #define GL_VERTEX_ARRAY 0x8074
 #define GL_NORMAL_ARRAY 0x8075
@@ -223,6 +245,8 @@ void glTexGeni(GLenum coord, GLenum name, GLint value);
 void glTexGenf(GLenum coord, GLenum name, GLfloat value);
 void glTexEnvi(GLenum target, GLenum name, GLint value);
 void glTexEnvf(GLenum target, GLenum name, GLfloat value);
+void glGetTexEnviv(GLenum target, GLenum name, GLint* values);
+void glPolygonMode(GLenum face, GLenum mode);
 
 void glGenTextures(GLsizei n, GLuint* textures);
 void glDeleteTextures(GLsizei n, const GLuint* textures);
