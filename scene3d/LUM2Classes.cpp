@@ -11,6 +11,8 @@
 #include "platform/Random.h"
 #include "platform/Stream.h"
 #include "scene3d/LUM2_3ds.h"
+#include "scene3d/LevelDraw.h"
+#include "scene3d/MeshLevels.h"
 
 static_assert(sizeof(TFace) == 12 && sizeof(Vec3) == 12 && sizeof(TTexCoord) == 8,
               "the vertex arrays are handed to OpenGL tightly packed");
@@ -246,6 +248,15 @@ void SmoothNormals(TMeshDataN& mesh) {
   mesh.Changed();
 }
 
+double SummedArea(const TMeshData& mesh) {
+  double sum = 0;
+  for (int32_t f = 0; f < mesh.FaceCount; ++f) {
+    const Vec3 n = FaceNormal(mesh.GetTriangle(f));
+    sum += 0.5 * std::sqrt(static_cast<double>(n.x) * n.x + static_cast<double>(n.y) * n.y + static_cast<double>(n.z) * n.z);
+  }
+  return sum;
+}
+
 Vec3 RotateVertex(const Vec3& position, const Vec3& angles) {
   double x = position.x, y = position.y, z = position.z;
   const double a = DegToRad(angles.x), b = DegToRad(angles.y), c = DegToRad(angles.z);
@@ -302,14 +313,22 @@ void TLUMBrush::LoadModel(const std::string& fileName) {
 
 void TLUMBrush::Import3DS(const std::string& fileName) {
   Shared3DSLoader->Open(fileName);
-  MeshCount = Shared3DSLoader->MeshCount;
   Meshes.clear();
-  Meshes.resize(static_cast<size_t>(MeshCount));
-  for (int32_t i = 0; i < MeshCount; ++i) {
-    Meshes[i] = Shared3DSLoader->BuildMesh(i);
-    SmoothNormals(*Meshes[i]);
+  Levels.clear();
+  for (int32_t i = 0; i < Shared3DSLoader->MeshCount; ++i) {
+    std::unique_ptr<TMeshDataNM> mesh = Shared3DSLoader->BuildMesh(i);
+    SmoothNormals(*mesh);
+    const float detail = Meshes.empty() ? 0 : LevelDetail(mesh->Name, Meshes.front()->Name);
+    if (detail > 0)
+      Levels.push_back({std::move(mesh), detail, 1});
+    else
+      Meshes.push_back(std::move(mesh));
   }
   Shared3DSLoader->File.reset();
+  MeshCount = static_cast<int32_t>(Meshes.size());
+  std::sort(Levels.begin(), Levels.end(), [](const TMeshLevel& a, const TMeshLevel& b) { return a.Detail < b.Detail; });
+  for (TMeshLevel& level : Levels) level.Light = LevelLight(*Meshes.front(), *level.Mesh);
+  UpdateBounds();
 }
 
 void TLUMBrush::Rotate(const Vec3& angles) {
@@ -317,14 +336,52 @@ void TLUMBrush::Rotate(const Vec3& angles) {
     RotateMesh(*mesh, angles);
     SmoothNormals(*mesh);
   }
+  for (TMeshLevel& level : Levels) {
+    RotateMesh(*level.Mesh, angles);
+    SmoothNormals(*level.Mesh);
+  }
+  UpdateBounds();
 }
 
 void TLUMBrush::Scale(const Vec3& factors) {
   for (auto& mesh : Meshes) ScaleMesh(*mesh, factors);
+  const float largest = std::max({std::fabs(factors.x), std::fabs(factors.y), std::fabs(factors.z)});
+  for (TMeshLevel& level : Levels) {
+    ScaleMesh(*level.Mesh, factors);
+    level.Detail *= largest;
+  }
+  UpdateBounds();
+}
+
+void TLUMBrush::UpdateBounds() {
+  Centre = Vec3{};
+  Radius = 0;
+  if (Meshes.empty() || !Meshes.front() || Meshes.front()->VertexCount <= 0) return;
+  const TMeshData& mesh = *Meshes.front();
+  Vec3 low = mesh.Vertices[0], high = mesh.Vertices[0];
+  for (int32_t i = 0; i < mesh.VertexCount; ++i) {
+    const Vec3& v = mesh.Vertices[i];
+    low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
+    high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
+  }
+  Centre = {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+  for (int32_t i = 0; i < mesh.VertexCount; ++i) {
+    const Vec3 d = VectorSub(mesh.Vertices[i], Centre);
+    Radius = std::max(Radius, std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z));
+  }
 }
 
 void DrawBrush(const std::unique_ptr<TLUMBrush>& brush) {
-  if (brush && !brush->Meshes.empty() && brush->Meshes.front()) brush->Meshes.front()->DrawArrays();
+  if (!brush || brush->Meshes.empty() || !brush->Meshes.front()) return;
+  if (brush->Levels.empty()) {
+    brush->Meshes.front()->DrawArrays();
+    return;
+  }
+  const size_t level = ChooseLevel(*brush, MeasureDrawScale(brush->Centre, brush->Radius));
+  if (level == 0)
+    brush->Meshes.front()->DrawArrays();
+  else
+    DrawWithLight(*brush->Levels[level - 1].Mesh, brush->Levels[level - 1].Light);
 }
 
 // ---- utilities ----

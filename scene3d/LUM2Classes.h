@@ -1,6 +1,7 @@
 // Drawable triangle meshes (positions and texture coordinates; plus normals;
 // plus a material), smooth normals, whole-mesh rotation and scaling, the
-// model container TLUMBrush that the scenes load and draw, and small
+// model container TLUMBrush that the scenes load and draw (with the levels of
+// detail of its first mesh, scene3d/MeshLevels.h), and small
 // utilities: a random vector, triangles, degrees to radians. The blend
 // switches come with the materials.
 #pragma once
@@ -112,13 +113,24 @@ class TMeshDataNM : public TMeshDataN {
 // Area-weighted vertex normals in one pass over the faces. A vertex no face
 // touches, or whose faces add up to nothing, gets (0, 0, 0).
 void SmoothNormals(TMeshDataN& mesh);
+// The sum of the areas of the mesh's triangles.
+double SummedArea(const TMeshData& mesh);
 // Rotates every position about X, then Y, then Z (degrees), at double precision.
 void RotateMesh(TMeshData& mesh, const Vec3& angles);
 Vec3 RotateVertex(const Vec3& position, const Vec3& angles);
 void ScaleMesh(TMeshData& mesh, const Vec3& factors);
 
+// A coarser level of a brush's first mesh (see scene3d/MeshLevels.h).
+struct TMeshLevel {
+  std::unique_ptr<TMeshDataNM> Mesh;
+  float Detail = 0;  // the width, in model units, of the widest part it leaves out
+  float Light = 1;   // the factor on its colour's alpha that adds the full mesh's light
+};
+
 // One loaded model: every mesh of a 3DS file, turned from the file's Z-up
-// frame into the scenes' Y-up frame and with smooth normals.
+// frame into the scenes' Y-up frame and with smooth normals. The file's
+// objects named as levels of its first mesh are kept as that mesh's Levels,
+// not as meshes of their own.
 class TLUMBrush {
  public:
   explicit TLUMBrush(const std::string& fileName);
@@ -127,15 +139,25 @@ class TLUMBrush {
   void Import3DS(const std::string& fileName);
   // Rotates every mesh and recomputes its normals.
   void Rotate(const Vec3& angles);
-  // Scales every mesh; normals stay as they are.
+  // Scales every mesh and level, and the levels' details by the largest
+  // factor; normals stay as they are.
   void Scale(const Vec3& factors);
 
   std::vector<std::unique_ptr<TMeshDataNM>> Meshes;
   int32_t MeshCount = 0;
+  // The first mesh's coarser levels, finest first.
+  std::vector<TMeshLevel> Levels;
+  // A sphere holding the first mesh, for choosing its level.
+  Vec3 Centre{};
+  float Radius = 0;
+
+ private:
+  void UpdateBounds();
 };
 
 // One indexed vertex-array draw of the brush's first mesh, in the caller's
-// state; a brush not loaded, or without meshes, draws nothing.
+// state, at the level the draw's pixels can show (scene3d/LevelDraw.h); a
+// brush not loaded, or without meshes, draws nothing.
 void DrawBrush(const std::unique_ptr<TLUMBrush>& brush);
 
 // Each component (R1 - R2) * s from two successive shared random draws:

@@ -1,11 +1,13 @@
 // The models' 3DS files: a consistent chunk tree holding one mesh with a
-// texture coordinate for every vertex, and shapes sized for their scenes.
+// texture coordinate for every vertex (the clock's file also its coarser
+// levels, each a mesh like it), and shapes sized for their scenes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -17,6 +19,9 @@ struct Model {
   std::vector<uint16_t> F;  // a, b, c
   int Objects = 0, Meshes = 0;
   float Min[3] = {1e9f, 1e9f, 1e9f}, Max[3] = {-1e9f, -1e9f, -1e9f};
+  std::string Name;
+  // The file's further objects, each read as a model of its own.
+  std::vector<Model> Others;
 };
 
 uint16_t U16(const std::vector<uint8_t>& d, size_t at) { return uint16_t(d[at] | d[at + 1] << 8); }
@@ -38,9 +43,17 @@ void Walk(const std::vector<uint8_t>& d, size_t at, size_t end, Model& m, int de
         Walk(d, body, stop, m, depth + 1);
         break;
       case 0x4000: {
-        ++m.Objects;
+        const size_t name = body;
         while (body < stop && d[body]) ++body;
-        Walk(d, body + 1, stop, m, depth + 1);
+        Model* object = &m;
+        if (m.Objects > 0) {
+          m.Others.emplace_back();
+          object = &m.Others.back();
+        }
+        ++m.Objects;
+        if (object != &m) ++object->Objects;
+        object->Name.assign(d.begin() + name, d.begin() + body);
+        Walk(d, body + 1, stop, *object, depth + 1);
         break;
       }
       case 0x4110: {
@@ -94,10 +107,11 @@ Vec Sub(Vec a, Vec b) { return {a.X - b.X, a.Y - b.Y, a.Z - b.Z}; }
 Vec Cross(Vec a, Vec b) { return {a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X}; }
 double Dot(Vec a, Vec b) { return a.X * b.X + a.Y * b.Y + a.Z * b.Z; }
 
-// Checks one mesh with uv per vertex and no degenerate faces; returns its
-// signed volume (positive when the faces turn outwards).
-double CheckMesh(const Model& m, const char* name) {
-  EXPECT_EQ(m.Objects, 1) << name;
+// Checks one mesh with uv per vertex and no degenerate faces, in a file of
+// that many objects; returns its signed volume (positive when the faces turn
+// outwards).
+double CheckMesh(const Model& m, const char* name, int objects = 1) {
+  EXPECT_EQ(m.Objects, objects) << name;
   EXPECT_EQ(m.Meshes, 1) << name;
   size_t n = m.V.size() / 3;
   EXPECT_GT(n, 0u) << name;
@@ -124,7 +138,17 @@ double CheckMesh(const Model& m, const char* name) {
 
 TEST(Models, ClockLiesFaceUpAndFillsTheNestAndTheTunnel) {
   Model m = Load("clock.3ds");
-  double volume = CheckMesh(m, "clock.3ds");
+  // The full clock, then its two coarser levels, each a mesh of its own
+  // with the same size and turned outwards.
+  EXPECT_EQ(m.Name, "Clock");
+  ASSERT_EQ(m.Others.size(), 2u);
+  for (const Model& level : m.Others) {
+    EXPECT_EQ(level.Name.rfind("Clock~", 0), 0u) << level.Name;
+    EXPECT_GT(CheckMesh(level, level.Name.c_str()), 0) << level.Name;
+    EXPECT_LT(level.F.size(), m.F.size()) << level.Name;
+    EXPECT_NEAR(level.Max[0] - level.Min[0], m.Max[0] - m.Min[0], 0.5f) << level.Name;
+  }
+  double volume = CheckMesh(m, "clock.3ds", 3);
   EXPECT_GT(volume, 0) << "faces turn outwards";
   EXPECT_LE(m.F.size() / 3, 5000u) << "a few thousand triangles at most";
   // Radius about 60: the largest of the nest (scale 6.5) stays within the

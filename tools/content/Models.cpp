@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/Types.h"
+#include "scene3d/MeshLevels.h"
 
 namespace {
 
@@ -13,6 +14,12 @@ constexpr float Pi = std::numbers::pi_v<float>;
 // small caps keep their fans and the shading their shared rims give them.
 constexpr float DiscRadius = 20;
 constexpr size_t CentreFan = 12;
+// The clock's coarser levels, by the width in model units of the widest part
+// each leaves out: the first the bezel's knurled rings (about 1.1 units
+// across, seen face on), the chapter ring and the minute ticks; the second
+// also the minute track's top (3.5), the hour marks, gears and small dials.
+constexpr float ClockFineDetail = 1.2f;
+constexpr float ClockCoarseDetail = 3.5f;
 
 Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
@@ -178,20 +185,39 @@ std::vector<std::pair<float, float>> Gear(int teeth, float inner, float outer) {
 
 }  // namespace
 
-Mesh MakeClock() {
+namespace {
+
+// What a level of the clock keeps. The full clock keeps everything; coarser
+// levels leave out the thin parts, which only shade 4 x 4 blocks where the
+// clock is small on the screen or blurred.
+struct ClockParts {
+  bool MinuteTicks = true;  // the 48 ticks, 0.7 units wide
+  bool ThinRings = true;    // the bezel's knurled rings and the chapter ring, 0.5 to 1 unit
+  bool Marks = true;        // the hour marks, the gears and the small dials, up to 3 units
+  int Segments = 72;        // around the case and the rings
+};
+
+Mesh MakeClockLevel(const ClockParts& parts) {
   Builder b;
   b.M.Name = "Clock";
   b.UvScale = 1.0f / 120.0f;
+  const int segments = parts.Segments;
   // Case: flat back, rounded rim with a knurled-looking bezel of rings, and a
-  // dial sunk 4 units below the bezel's top.
-  b.Lathe({{0, -5}, {50, -5}, {56, -4.5f}, {59, -3}, {60, -1}, {60, 1}, {59, 2}, {59.5f, 3}, {59, 4}, {59.5f, 5},
-           {58, 6.5f}, {55, 7}, {53, 6}, {52, 3}, {51, 2}, {0, 2}},
-          72);
-  // A thin raised chapter ring on the dial.
-  b.Lathe({{40, 2}, {40.5f, 2.6f}, {41.5f, 2.6f}, {42, 2}}, 72);
-  b.Lathe({{45.5f, 2}, {46, 2.4f}, {49.5f, 2.4f}, {50, 2}}, 72);
+  // dial sunk 4 units below the bezel's top. Without the thin rings the
+  // bezel is one band.
+  if (parts.ThinRings)
+    b.Lathe({{0, -5}, {50, -5}, {56, -4.5f}, {59, -3}, {60, -1}, {60, 1}, {59, 2}, {59.5f, 3}, {59, 4}, {59.5f, 5},
+             {58, 6.5f}, {55, 7}, {53, 6}, {52, 3}, {51, 2}, {0, 2}},
+            segments);
+  else
+    b.Lathe({{0, -5}, {50, -5}, {56, -4.5f}, {59, -3}, {60, -1}, {60, 1}, {59.5f, 5}, {58, 6.5f}, {55, 7}, {53, 6},
+             {52, 3}, {51, 2}, {0, 2}},
+            segments);
+  // A thin raised chapter ring on the dial, and the minute track.
+  if (parts.ThinRings) b.Lathe({{40, 2}, {40.5f, 2.6f}, {41.5f, 2.6f}, {42, 2}}, segments);
+  if (parts.Marks) b.Lathe({{45.5f, 2}, {46, 2.4f}, {49.5f, 2.4f}, {50, 2}}, segments);
   // Hour marks; the quarters are doubled.
-  for (int h = 0; h < 12; ++h) {
+  for (int h = 0; h < 12 && parts.Marks; ++h) {
     float a = Pi / 2 - 2 * Pi * h / 12;
     bool quarter = h % 3 == 0;
     float w = quarter ? 2.6f : 1.8f;
@@ -203,25 +229,27 @@ Mesh MakeClock() {
     }
   }
   // Minute ticks between the marks.
-  for (int m = 0; m < 60; ++m) {
+  for (int m = 0; m < 60 && parts.MinuteTicks; ++m) {
     if (m % 5 == 0) continue;
     float a = Pi / 2 - 2 * Pi * m / 60;
     b.Prism(Rect(46.2f, -0.35f, 49.2f, 0.35f), 2, 2.9f, a, {0, 0, 0}, false);
   }
-  // Small seconds dial with a gear at six o'clock.
-  b.Prism(Gear(14, 9, 11), 2, 3.2f, 0.1f, {0, -22, 0}, false);
-  b.Lathe({{0, 3.2f}, {5, 3.2f}, {6, 3.8f}, {0, 3.8f}}, 24, {0, -22, 0});
-  b.Prism(Hand(9, 1.2f, 1.5f), 3.8f, 4.4f, 1.2f, {0, -22, 0}, false);
-  // A second gear peeking out at twelve o'clock.
-  b.Prism(Gear(10, 6, 8), 2, 3.0f, 0.3f, {0, 22, 0}, false);
-  b.Lathe({{0, 3.0f}, {3, 3.0f}, {3, 3.6f}, {0, 3.6f}}, 16, {0, 22, 0});
+  if (parts.Marks) {
+    // Small seconds dial with a gear at six o'clock.
+    b.Prism(Gear(14, 9, 11), 2, 3.2f, 0.1f, {0, -22, 0}, false);
+    b.Lathe({{0, 3.2f}, {5, 3.2f}, {6, 3.8f}, {0, 3.8f}}, 24, {0, -22, 0});
+    b.Prism(Hand(9, 1.2f, 1.5f), 3.8f, 4.4f, 1.2f, {0, -22, 0}, false);
+    // A second gear peeking out at twelve o'clock.
+    b.Prism(Gear(10, 6, 8), 2, 3.0f, 0.3f, {0, 22, 0}, false);
+    b.Lathe({{0, 3.0f}, {3, 3.0f}, {3, 3.6f}, {0, 3.6f}}, 16, {0, 22, 0});
+  }
   // Hands at ten past ten, stacked above the dial, and the centre cap.
   b.Prism(Hand(27, 4.5f, 5), 4.5f, 5.5f, Pi / 2 - 2 * Pi * (10.17f / 12), {0, 0, 0});
   b.Prism(Hand(42, 3.2f, 6), 5.8f, 6.8f, Pi / 2 - 2 * Pi * (10.0f / 60), {0, 0, 0});
   b.Prism(Hand(46, 0.9f, 10), 7.0f, 7.5f, Pi / 2 - 2 * Pi * (38.0f / 60), {0, 0, 0});
   b.Lathe({{0, 2}, {4, 2}, {4, 7.8f}, {2.5f, 8.6f}, {0, 8.6f}}, 24);
   // The crown at twelve o'clock, on the rim.
-  {
+  if (parts.Marks) {
     // The crown is built upright at the centre, then turned out onto the
     // rim, pointing along +y.
     size_t first = b.M.Vertices.size();
@@ -235,6 +263,23 @@ Mesh MakeClock() {
     }
   }
   return Compact(std::move(b.M));
+}
+
+}  // namespace
+
+Mesh MakeClock() { return MakeClockLevel({}); }
+
+std::vector<Mesh> MakeClockLevels() {
+  std::vector<Mesh> levels = {MakeClock()};
+  const std::pair<float, ClockParts> coarser[] = {
+      {ClockFineDetail, {.MinuteTicks = false, .ThinRings = false}},
+      {ClockCoarseDetail, {.MinuteTicks = false, .ThinRings = false, .Marks = false, .Segments = 48}},
+  };
+  for (const auto& [detail, parts] : coarser) {
+    levels.push_back(MakeClockLevel(parts));
+    levels.back().Name = LevelObjectName(levels.front().Name, detail);
+  }
+  return levels;
 }
 
 Mesh MakePea() {

@@ -67,7 +67,7 @@ void WriteStage(const std::string& timelineText, const std::string& dir, const s
   // The track first in memory: a timeline error should stop everything early.
   std::vector<uint8_t> track = EncodeTrack(CompileSongTrack(timelineText), Tempo);
 
-  WriteFile(data / "clock.3ds", Encode3DS(MakeClock()));
+  WriteFile(data / "clock.3ds", Encode3DS(MakeClockLevels()));
   WriteFile(data / "pea.3ds", Encode3DS(MakePea()));
   WriteFile(data / "cuberoom.3ds", Encode3DS(MakeCubeRoom()));
   WriteFile(data / "stempel.3ds", Encode3DS(MakeStamp()));

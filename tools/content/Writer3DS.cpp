@@ -35,20 +35,9 @@ void EndChunk(std::vector<uint8_t>& out, size_t at) {
   for (int i = 0; i < 4; ++i) out[at + 2 + i] = uint8_t(len >> (8 * i));
 }
 
-}  // namespace
-
-std::vector<uint8_t> Encode3DS(const Mesh& mesh) {
+void PutObject(std::vector<uint8_t>& out, const Mesh& mesh) {
   if (mesh.Vertices.size() > 65535 || mesh.Faces.size() > 65535)
     throw std::runtime_error("mesh " + mesh.Name + " is too large for a 3DS file");
-  std::vector<uint8_t> out;
-  size_t main = BeginChunk(out, CHK_MAIN);
-  size_t version = BeginChunk(out, CHK_VERSION);
-  PutU32(out, 3);
-  EndChunk(out, version);
-  size_t editor = BeginChunk(out, CHK_EDITOR);
-  size_t meshVersion = BeginChunk(out, CHK_MESH_VERSION);
-  PutU32(out, 3);
-  EndChunk(out, meshVersion);
   size_t object = BeginChunk(out, CHK_NAMED_OBJECT);
   for (char c : mesh.Name) out.push_back(uint8_t(c));
   out.push_back(0);
@@ -91,6 +80,23 @@ std::vector<uint8_t> Encode3DS(const Mesh& mesh) {
 
   EndChunk(out, tri);
   EndChunk(out, object);
+}
+
+}  // namespace
+
+std::vector<uint8_t> Encode3DS(const Mesh& mesh) { return Encode3DS(std::vector<Mesh>{mesh}); }
+
+std::vector<uint8_t> Encode3DS(const std::vector<Mesh>& meshes) {
+  std::vector<uint8_t> out;
+  size_t main = BeginChunk(out, CHK_MAIN);
+  size_t version = BeginChunk(out, CHK_VERSION);
+  PutU32(out, 3);
+  EndChunk(out, version);
+  size_t editor = BeginChunk(out, CHK_EDITOR);
+  size_t meshVersion = BeginChunk(out, CHK_MESH_VERSION);
+  PutU32(out, 3);
+  EndChunk(out, meshVersion);
+  for (const Mesh& mesh : meshes) PutObject(out, mesh);
   EndChunk(out, editor);
   EndChunk(out, main);
   return out;

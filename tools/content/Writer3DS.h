@@ -1,6 +1,7 @@
-// Writing one triangle mesh as a 3D Studio (.3ds) file: main chunk, editor
-// section, one named object holding a triangle mesh with vertices, texture
-// coordinates and faces. Coordinates are written as given (Z up).
+// Writing triangle meshes as a 3D Studio (.3ds) file: main chunk, editor
+// section, and for each mesh, in order, one named object holding a triangle
+// mesh with vertices, texture coordinates and faces. Coordinates are written
+// as given (Z up).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -23,3 +24,5 @@ struct Mesh {
 
 // The file image of a mesh with at most 65535 vertices and faces.
 std::vector<uint8_t> Encode3DS(const Mesh& mesh);
+// The file image of several such meshes, one object each, in their order.
+std::vector<uint8_t> Encode3DS(const std::vector<Mesh>& meshes);
