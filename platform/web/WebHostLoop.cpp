@@ -7,8 +7,10 @@ const std::function<bool()>* Frame = nullptr;
 
 void OneFrame() {
   if ((*Frame)()) return;
-  emscripten_cancel_main_loop();
-  // The page hears of the end through the program's exit.
+  // The page hears of the end through the program's exit, once: the exit
+  // stops the runtime, and the browser's loop with it, which runs nothing
+  // after that. (Cancelling the loop first would have the loop's runner
+  // exit the program a second time, telling the page twice.)
   emscripten_force_exit(0);
 }
 }  // namespace
