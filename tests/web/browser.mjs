@@ -41,7 +41,8 @@
 //   shot FILE        a screenshot of the canvas
 //   fps SECONDS      the animation frames the page gets a second, counted
 //   held KEYS        fails unless the page held back the browser's own
-//                    meaning (preventDefault) of each key's last press
+//                    meaning (preventDefault) of each key's last press, as
+//                    it went down or as it typed its character
 //   expect EXPR      fails unless the page's JavaScript EXPR is true
 //   choose FILE      the next file chooser the page opens gets FILE
 //   reload [asking]  the page loaded again; with "asking", fails unless the
@@ -292,9 +293,17 @@ class BrowserEvents {
       await cdp.send('Page.addScriptToEvaluateOnNewDocument', {
         source: 'delete window.showSaveFilePicker; delete window.showOpenFilePicker;' }, session);
     }
-    // Each key's last press, and whether the page held back its meaning.
+    // Each key's last press, and whether the page held back its meaning:
+    // on the key going down, or on the character it types (a keypress,
+    // whose default is what scrolls on Space). Read once the event is done,
+    // as the page's own listeners may come after these.
     await cdp.send('Page.addScriptToEvaluateOnNewDocument', {
-      source: "window.addEventListener('keydown', (e) => { (window.heldKeys ||= {})[e.key] = e.defaultPrevented; });",
+      source: `for (const type of ['keydown', 'keypress']) {
+        window.addEventListener(type, (e) => setTimeout(() => {
+          const held = (window.heldKeys ||= {});
+          held[e.key] = e.defaultPrevented || (type === 'keypress' && held[e.key] === true);
+        }));
+      }`,
     }, session);
     if (this.options.steps.some((step) => step.verb === 'choose'))
       await cdp.send('Page.setInterceptFileChooserDialog', { enabled: true }, session);
@@ -427,6 +436,7 @@ async function runStep(step, run) {
       break;
     }
     case 'held': {
+      await pause(0.2);
       const held = await evaluate(cdp, session, 'window.heldKeys || {}');
       for (const key of argument.split(' ').map((combo) => combo.split('+').pop())) {
         const name = keyEvent(key).key;
