@@ -161,10 +161,14 @@ Image Sparks(int size) {
   return img;
 }
 
-// Warp picture: a rainbow kaleidoscope behind a bright clock dial. The warp
-// echo adds six blurred copies of it, so it is painted at about a fifth of
-// full brightness.
+// Warp picture: a rainbow kaleidoscope behind a clock dial. The warp echo
+// adds six blurred copies of it, so it is painted dim. The opening slide is
+// drawn over the right of the screen: the rainbow is full on the left and
+// fades to nearly black towards the right (the echo's blur runs along the
+// rays from the middle, so a side stays dark), and the dial, whose blurred
+// glint crosses the slide's words, is dimmer still.
 Image WarpPicture(int size) {
+  constexpr float RainbowLevel = 0.22f, DarkSideLevel = 0.04f, DarkSideWidth = 3.0f, DialLevel = 0.05f;
   Image img(size, size);
   float c = size * 0.5f;
   for (int y = 0; y < size; ++y)
@@ -174,22 +178,23 @@ Image WarpPicture(int size) {
       float petals = std::sin(a * 6 + r * 9) * 0.5f + 0.5f;
       TColor4 col = Hue(a / (2 * Pi) + r * 0.6f) * (0.35f + 0.65f * petals);
       col = col * (0.6f + 0.4f * std::sin(r * 40) * std::sin(r * 40));
-      Set(img, x, y, col * std::clamp(1.4f - r * 0.5f, 0.0f, 1.0f));
+      // 1 on the left, DarkSideLevel on the right; a larger DarkSideWidth
+      // darkens more of the right.
+      float side = DarkSideLevel + (1 - DarkSideLevel) * std::pow(0.5f - 0.5f * std::cos(a), DarkSideWidth);
+      Set(img, x, y, col * (std::clamp(1.4f - r * 0.5f, 0.0f, 1.0f) * RainbowLevel * side));
     }
-  AddRing(img, c, c, size * 0.36f, size * 0.02f, 1, 1, 1);
-  AddRing(img, c, c, size * 0.3f, size * 0.006f, 1, 1, 0.8f);
+  const float d = DialLevel;
+  AddRing(img, c, c, size * 0.36f, size * 0.02f, d, d, d);
+  AddRing(img, c, c, size * 0.3f, size * 0.006f, d, d, 0.8f * d);
   for (int h = 0; h < 12; ++h) {
     float a = 2 * Pi * h / 12;
     float r0 = size * (h % 3 == 0 ? 0.24f : 0.27f), r1 = size * 0.33f;
     AddLine(img, c + std::cos(a) * r0, c + std::sin(a) * r0, c + std::cos(a) * r1, c + std::sin(a) * r1,
-            size * 0.012f, 1, 1, 1);
+            size * 0.012f, d, d, d);
   }
-  AddLine(img, c, c, c + size * 0.12f, c - size * 0.1f, size * 0.018f, 1, 0.9f, 0.7f);
-  AddLine(img, c, c, c - size * 0.05f, c - size * 0.26f, size * 0.012f, 1, 0.9f, 0.7f);
-  AddGlow(img, c, c, size * 0.02f, 1, 1, 1);
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x)
-      for (int k = 0; k < 3; ++k) img.At(x, y)[k] *= 0.22f;
+  AddLine(img, c, c, c + size * 0.12f, c - size * 0.1f, size * 0.018f, d, 0.9f * d, 0.7f * d);
+  AddLine(img, c, c, c - size * 0.05f, c - size * 0.26f, size * 0.012f, d, 0.9f * d, 0.7f * d);
+  AddGlow(img, c, c, size * 0.02f, d, d, d);
   return img;
 }
 
@@ -242,41 +247,51 @@ void DialMotif(Image& img, float cx, float cy, float radius, TColor4 c) {
   }
 }
 
+// A slide is added over a playing scene, so it can only brighten: its words
+// are near white (the brightest an added picture can make them) and large,
+// and its rules and dial are drawn at under half the words' brightness, to
+// frame them without competing with them. The top 27 rows are under the
+// letterbox bar.
 Image Slide(TextPainter& text, int which) {
   const int s = 512;
   Image img(s, s);
-  TColor4 white{0.95f, 0.95f, 1.0f}, soft{0.6f, 0.75f, 1.0f}, warm{1.0f, 0.8f, 0.5f};
+  TColor4 white{1.0f, 1.0f, 1.0f}, pale{0.9f, 0.95f, 1.0f}, warm{1.0f, 0.94f, 0.82f}, rule{0.3f, 0.38f, 0.5f},
+      dial{0.4f, 0.45f, 0.6f};
+  // The scenes are brightest in a band across the middle of the screen
+  // (the tunnel's and the nest's far end, the warp echo's rays): the
+  // words stand above and below it, or to its right.
   switch (which) {
-    case 0:  // who presents
-      AddLine(img, 96, 180, 416, 180, 2, soft.r, soft.g, soft.b);
-      text.DrawCentred(img, "A TEAM OF", 34, 256, 240, soft.r, soft.g, soft.b, 6);
-      text.DrawCentred(img, "DEMO MAKERS", 52, 256, 300, white.r, white.g, white.b, 4);
-      text.DrawCentred(img, "presents", 36, 256, 370, warm.r, warm.g, warm.b, 2);
-      AddLine(img, 96, 410, 416, 410, 2, soft.r, soft.g, soft.b);
+    case 0:  // who presents, on the warp echo's darker right
+      AddLine(img, 200, 150, 460, 150, 2, rule.r, rule.g, rule.b);
+      text.DrawCentred(img, "A TEAM OF", 36, 330, 200, pale.r, pale.g, pale.b, 5);
+      text.DrawCentred(img, "DEMO", 60, 330, 272, white.r, white.g, white.b, 4);
+      text.DrawCentred(img, "MAKERS", 60, 330, 340, white.r, white.g, white.b, 4);
+      text.DrawCentred(img, "presents", 42, 330, 408, warm.r, warm.g, warm.b, 2);
+      AddLine(img, 200, 440, 460, 440, 2, rule.r, rule.g, rule.b);
       break;
     case 1:  // credits
-      DialMotif(img, 256, 256, 236, TColor4{0.3f, 0.4f, 0.6f});
-      text.DrawCentred(img, "MADE BY", 30, 256, 150, soft.r, soft.g, soft.b, 6);
-      text.DrawCentred(img, "THE VEMLA TEAM", 34, 256, 200, white.r, white.g, white.b, 2);
-      text.DrawCentred(img, "code  music  models", 26, 256, 270, warm.r, warm.g, warm.b, 1);
-      text.DrawCentred(img, "pictures  timing", 26, 256, 306, warm.r, warm.g, warm.b, 1);
-      text.DrawCentred(img, "every byte generated", 24, 256, 370, soft.r, soft.g, soft.b, 1);
-      text.DrawCentred(img, "by its own tools", 24, 256, 402, soft.r, soft.g, soft.b, 1);
+      DialMotif(img, 256, 268, 228, TColor4{0.3f, 0.4f, 0.6f});
+      text.DrawCentred(img, "MADE BY", 32, 256, 82, pale.r, pale.g, pale.b, 6);
+      text.DrawCentred(img, "THE VEMLA TEAM", 36, 256, 130, white.r, white.g, white.b, 1);
+      text.DrawCentred(img, "code  music  models", 30, 256, 180, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "pictures  timing", 30, 256, 218, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "every byte generated", 30, 256, 380, pale.r, pale.g, pale.b, 1);
+      text.DrawCentred(img, "by its own tools", 30, 256, 420, pale.r, pale.g, pale.b, 1);
       break;
     case 2:  // the title
-      DialMotif(img, 256, 256, 236, TColor4{0.9f, 0.9f, 1.0f});
-      text.DrawCentred(img, "VEMLA", 84, 256, 286, white.r, white.g, white.b, 6);
-      text.DrawCentred(img, "a real-time demo", 26, 256, 340, warm.r, warm.g, warm.b, 2);
-      text.DrawCentred(img, "clocks  presses  music", 20, 256, 400, soft.r, soft.g, soft.b, 2);
+      DialMotif(img, 270, 268, 228, dial);
+      text.DrawCentred(img, "VEMLA", 78, 296, 214, white.r, white.g, white.b, 8);
+      text.DrawCentred(img, "a real-time demo", 32, 270, 366, warm.r, warm.g, warm.b, 2);
+      text.DrawCentred(img, "clocks  presses  music", 26, 270, 414, pale.r, pale.g, pale.b, 0);
       break;
     default:  // greetings
-      text.DrawCentred(img, "GREETINGS", 56, 256, 140, white.r, white.g, white.b, 5);
-      AddLine(img, 126, 165, 386, 165, 2, warm.r, warm.g, warm.b);
-      text.DrawCentred(img, "to everyone who", 32, 256, 230, soft.r, soft.g, soft.b, 1);
-      text.DrawCentred(img, "makes demos", 44, 256, 285, white.r, white.g, white.b, 2);
-      text.DrawCentred(img, "coders  musicians", 26, 256, 350, warm.r, warm.g, warm.b, 1);
-      text.DrawCentred(img, "artists  organisers", 26, 256, 386, warm.r, warm.g, warm.b, 1);
-      text.DrawCentred(img, "keep the scene ticking", 24, 256, 450, soft.r, soft.g, soft.b, 1);
+      text.DrawCentred(img, "GREETINGS", 56, 256, 86, white.r, white.g, white.b, 4);
+      AddLine(img, 126, 108, 386, 108, 2, rule.r, rule.g, rule.b);
+      text.DrawCentred(img, "to everyone who", 34, 256, 158, pale.r, pale.g, pale.b, 1);
+      text.DrawCentred(img, "makes demos", 46, 256, 212, white.r, white.g, white.b, 2);
+      text.DrawCentred(img, "coders  musicians", 32, 256, 372, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "artists  organisers", 32, 256, 414, warm.r, warm.g, warm.b, 1);
+      text.DrawCentred(img, "keep the scene ticking", 28, 256, 472, pale.r, pale.g, pale.b, 1);
       break;
   }
   return img;
