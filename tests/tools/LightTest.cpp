@@ -1,7 +1,7 @@
 // How a show looks to its audience: white-outs, the slides' legibility, flat
 // and dark frames, each measured on frames whose answer is known, the
-// report, and the program run on a folder of frames with a track whose
-// flash is on in one of them.
+// report, the program run on a folder of frames with a track whose flash
+// is on in one of them, and the staged show captured whole.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -344,4 +344,16 @@ TEST(LightProgram, ReadsTheSlideTheTrackShowsFromTheContentFolder) {
   write(1);
   EXPECT_EQ(RunLight(dir, "frames --data nowhere"), 2);
   EXPECT_NE(ReadText(dir.Path() + "/err.txt").find("Cannot read the slide"), std::string::npos);
+}
+
+// The staged show as its audience sees it: the whole demo, captured at a
+// frame a second, keeps every measure: no white-out outside the flash,
+// every slide readable over its scene, no wash, no long dark stretch.
+TEST(LightProgram, TheStagedShowKeepsEveryMeasure) {
+  TempDir dir;
+  const std::string capture = "cd '" VEMLA_STAGE_DIR "' && '" VEMLA_PROGRAM "' --capture '" + dir.Path() +
+                              "/frames' --fps 1 >/dev/null 2>'" + dir.Path() + "/capture.txt'";
+  ASSERT_EQ(std::system(capture.c_str()), 0) << ReadText(dir.Path() + "/capture.txt");
+  EXPECT_EQ(RunLight(dir, "frames --fps 1 --track '" VEMLA_STAGE_DIR "/demo.vrk' --data '" VEMLA_STAGE_DIR "/data'"), 0)
+      << ReadText(dir.Path() + "/out.txt");
 }
