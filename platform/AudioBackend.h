@@ -11,6 +11,10 @@ class AudioBackend {
   virtual ~AudioBackend() = default;
   // Opens the default output at the frequency; false when there is none.
   virtual bool Open(int frequency) = 0;
+  // Opens an output that plays nowhere, in place of a device there is none
+  // of: samples load and playbacks keep time by its clock, unheard. False
+  // where the backend has none.
+  virtual bool OpenSilent(int) { return false; }
   // A non-zero handle for the file's sample, 0 on failure.
   virtual uint32_t LoadSample(const std::string& path, int maxPlaybacks) = 0;
   // Plays the sample once from start seconds in at volume 0..1 and pan -1

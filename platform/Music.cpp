@@ -22,6 +22,8 @@ bool InitMusic(void*) {
   return false;
 }
 
+bool InitSilentMusic() { return CurrentAudioBackend().OpenSilent(OutputFrequency); }
+
 int32_t LoadSample(const std::string& fileName) {
   // Every slot is taken: nothing more can be held.
   if (SampleCount >= SampleSlotCount) return -1;

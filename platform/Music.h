@@ -14,6 +14,11 @@ extern int32_t SampleCount;
 // Opens the default audio output at 44100 Hz; false when there is none,
 // which is said once on stderr.
 bool InitMusic(void* window);
+// For a program that shows the music as well as playing it (an editor's
+// waveform): where InitMusic found no device, opens an output that plays
+// nowhere, so that the music still loads, shows and keeps time, unheard.
+// False when even that cannot be opened.
+bool InitSilentMusic();
 // The slot of the loaded file (0 or more), or -1 when it could not be
 // loaded; a failed load leaves its slot to the next one.
 int32_t LoadSample(const std::string& fileName);

@@ -93,7 +93,9 @@ int RunWindow(const TEditOptions& options, TEditSession& session, const std::str
   }
   const std::string musicFile = project ? ProjectMusic(session) : std::string(MusicFileName);
   int32_t music = -1;
-  if (!musicFile.empty() && InitMusic(MainWindow.Wnd)) {
+  // Without a sound device the music still shows as the waveform, and play
+  // keeps its time, unheard.
+  if (!musicFile.empty() && (InitMusic(MainWindow.Wnd) || InitSilentMusic())) {
     music = LoadSample(musicFile);
     if (music < 0) ReportMessage(Caption, "Cannot load the music \"" + musicFile + "\": no sound, no waveform");
   }
