@@ -31,13 +31,15 @@ sources_of() {
     png) echo fuzz/FuzzPNG.cpp platform/PngFile.cpp -lpng ;;
     track) echo fuzz/FuzzTrack.cpp runtime/VRTReader.cpp platform/SharedState.cpp platform/Stream.cpp ;;
     packets) echo fuzz/FuzzPackets.cpp runtime/PacketFraming.cpp ;;
-    timeline) echo fuzz/FuzzTimeline.cpp tools/timeline/Timeline.cpp -Itools/timeline ;;
-    document) echo fuzz/FuzzDocument.cpp tests/tools/DocumentScript.cpp tools/document/*.cpp tools/timeline/Timeline.cpp \
-      platform/WholeFile.cpp platform/Stream.cpp -Itools/timeline -Itools/document -Itests/tools ;;
+    timeline) echo fuzz/FuzzTimeline.cpp tools/timeline/Timeline.cpp tools/timeline/NumberText.cpp \
+      -Itools/timeline ;;
+    document) echo fuzz/FuzzDocument.cpp tests/tools/DocumentScript.cpp tools/document/*.cpp \
+      tools/timeline/Timeline.cpp tools/timeline/NumberText.cpp platform/WholeFile.cpp platform/Stream.cpp \
+      platform/native/NativeDocuments.cpp -Itools/timeline -Itools/document -Itests/tools ;;
     sync) echo fuzz/FuzzSync.cpp tools/sync/SyncProtocol.cpp tools/sync/SyncServer.cpp tools/timeline/Timeline.cpp \
-      platform/posix/PosixSockets.cpp -Itools/timeline -Itools/sync ;;
-    rocket) echo fuzz/FuzzRocket.cpp tools/rocket/RocketXml.cpp tools/timeline/Timeline.cpp platform/WholeFile.cpp \
-      platform/Stream.cpp -Itools/timeline -Itools/rocket -ltinyxml2 ;;
+      tools/timeline/NumberText.cpp platform/posix/PosixSockets.cpp -Itools/timeline -Itools/sync ;;
+    rocket) echo fuzz/FuzzRocket.cpp tools/rocket/RocketXml.cpp tools/timeline/Timeline.cpp \
+      tools/timeline/NumberText.cpp platform/WholeFile.cpp platform/Stream.cpp -Itools/timeline -Itools/rocket -ltinyxml2 ;;
     editscript) echo fuzz/FuzzEditScript.cpp tools/edit/Script.cpp tools/edit/Bindings.cpp tools/edit/EditOptions.cpp \
       runtime/CommandWords.cpp platform/Directory.cpp platform/Stream.cpp -Itools/edit \
       -Itools/timeline -Itools/document -Itools/send -Itools/sync -Itools/rocket -DVEMLA_SOURCE_DIR=\"$root\" -DVEMLA_BUILD_STAGE=\"$root/build/stage\" ;;
