@@ -117,6 +117,26 @@ class SocketBackend {
     failure = SocketFailure{-1, "waking a wait is not supported here"};
     return false;
   }
+
+ protected:
+  // Connect for a backend that begins connections without waiting: each of
+  // the host's addresses in turn through BeginConnect, waiting for its
+  // answer; the last failure is the one said.
+  SocketId ConnectWaiting(const std::string& host, int port, SocketFailure& failure) {
+    SocketFailure last;
+    for (int address = 0;; ++address) {
+      SocketFailure begun;
+      const SocketId socket = BeginConnect(host, port, address, begun);
+      if (socket < 0) {
+        failure = address > 0 && begun.Code == -1 ? last : begun;
+        return -1;
+      }
+      ConnectOutcome outcome;
+      while ((outcome = FinishConnect(socket, last)) == ConnectOutcome::Pending) WaitFor({}, {socket}, 1000);
+      if (outcome == ConnectOutcome::Connected) return socket;
+      Close(socket);
+    }
+  }
 };
 
 SocketBackend& CurrentSocketBackend();

@@ -169,22 +169,8 @@ class Win32SocketBackend final : public SocketBackend {
     }
   }
 
-  // Each of the host's addresses in turn, waiting for its answer; the
-  // last failure is the one said.
   SocketId Connect(const std::string& host, int port, SocketFailure& failure) override {
-    SocketFailure last;
-    for (int address = 0;; ++address) {
-      SocketFailure begun;
-      const SocketId socket = BeginConnect(host, port, address, begun);
-      if (socket < 0) {
-        failure = address > 0 && begun.Code == -1 ? last : begun;
-        return -1;
-      }
-      ConnectOutcome outcome;
-      while ((outcome = FinishConnect(socket, last)) == ConnectOutcome::Pending) WaitFor({}, {socket}, 1000);
-      if (outcome == ConnectOutcome::Connected) return socket;
-      Close(socket);
-    }
+    return ConnectWaiting(host, port, failure);
   }
 
   SocketId BeginConnect(const std::string& host, int port, int& address, SocketFailure& failure) override {
