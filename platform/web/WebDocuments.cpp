@@ -76,13 +76,7 @@ EM_JS(int, vemla_documents_save, (const char* pathText, const char* nameText, co
     });
     return 1;
   }
-  var link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([data], { type: 'application/octet-stream' }));
-  link.download = name;
-  document.body.appendChild(link);
-  link.click();
-  link.remove();
-  setTimeout(function() { URL.revokeObjectURL(link.href); }, 60000);
+  vemlaDownload(new Blob([data], { type: 'application/octet-stream' }), name);
   console.log('vemla-edit: saved ' + name + ' as a download');
   return 0;
 });

@@ -1,6 +1,7 @@
 // A page in a browser keeps no files of its own: a PNG it writes (an
 // editor's scripted window shot or preview frame) is handed to the user as
-// a download named after the file, encoded by the browser's own canvas.
+// a download named after the file (vemlaDownload, of the pages' shared
+// vemla-page.js), encoded by the browser's own canvas.
 // It reads no PNG files: capture, which does, runs natively.
 #include <emscripten.h>
 
@@ -26,13 +27,7 @@ EM_JS(void, vemla_png_download, (const char* nameText, int width, int height, co
   context.putImageData(image, 0, 0);
   var name = UTF8ToString(nameText);
   canvas.toBlob(function(blob) {
-    var link = document.createElement('a');
-    link.href = URL.createObjectURL(blob);
-    link.download = name;
-    document.body.appendChild(link);
-    link.click();
-    link.remove();
-    setTimeout(function() { URL.revokeObjectURL(link.href); }, 60000);
+    vemlaDownload(blob, name);
     console.log('vemla: wrote ' + name + ' as a download');
   }, 'image/png');
 });

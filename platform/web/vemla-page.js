@@ -1,6 +1,6 @@
 // What the site's pages (the player's index.html and the editor's
 // edit.html) share: the check for WebGL 2, scripts loaded one after another,
-// and the browser's storage.
+// downloads, and the browser's storage.
 //
 // The storage is IndexedDB, which keeps what is put there across reloads
 // and restarts of the browser: one database, "vemla", with one object store
@@ -46,6 +46,17 @@ function webgl2Offered() {
   } catch (error) {
     return false;
   }
+}
+
+// Hands the blob to the user as a download named name.
+function vemlaDownload(blob, name) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(blob);
+  link.download = name;
+  document.body.appendChild(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
 // Loads the scripts one after another, each once the one before it has run;
